@@ -59,3 +59,11 @@ TEST(Codepage, InvalidInputNeverLosesTheRest) {
 }
 
 }  // namespace
+
+#include "base/gbk_literal.h"
+
+TEST(GbkLiteral, SourceUtf8BecomesCp936Bytes) {
+  EXPECT_EQ(base::Gbk("解析完成"), "\xBD\xE2\xCE\xF6\xCD\xEA\xB3\xC9");
+  EXPECT_EQ(base::Gbk("：").size(), 2u);
+  EXPECT_EQ(base::Gbk("："), "\xA3\xBA");
+}
