@@ -17,6 +17,7 @@
 
 #include "resolver/http/cookie_jar.h"
 #include "resolver/http/internet_api.h"
+#include "resolver/http/reply_headers.h"
 #include "resolver/http/url_split.h"
 
 namespace http {
@@ -157,11 +158,12 @@ class HttpClient {
   bool Connect(const UrlParts& parts);
   uint32_t RequestFlags() const;
   void ResetReply();
-  std::string QueryText(uint32_t level);
+  std::optional<std::string> QueryText(uint32_t level);
   bool SetIntOption(Handle handle, uint32_t option, uint32_t value);
   bool SetTextOption(Handle handle, uint32_t option, std::string_view text);
   bool ReadBody();
-  bool GrowBuffer(size_t needed);
+  size_t NextReadSize(size_t total, size_t declared, size_t limit) const;
+  bool GrowBuffer(size_t needed, size_t keep, bool exact);
   void CloseHandle(Handle& handle);
 
   InternetApi& api_;

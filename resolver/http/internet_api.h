@@ -112,4 +112,8 @@ class InternetApi {
   virtual uint32_t LastError() = 0;
 };
 
+// The real WinINet (Windows build only, library quillon_http_win). One object for the process;
+// WinINet keeps no per-caller state in it apart from the last error of the calling thread.
+InternetApi& SystemInternetApi();
+
 }  // namespace http

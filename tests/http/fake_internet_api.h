@@ -123,6 +123,10 @@ class FakeInternetApi : public InternetApi {
     lastError_ = error;
     return false;
   }
+  Handle FailHandle(uint32_t error) {
+    lastError_ = error;
+    return 0;
+  }
   RecordedConnect* FindConnect(Handle connect);
 
   std::deque<FakeReply> replies_;
