@@ -1,0 +1,1 @@
+"""The loopback share service: catalogue, pages, API answers and transport."""
