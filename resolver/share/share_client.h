@@ -72,15 +72,14 @@ class ShareClient {
 
  private:
   enum class Run { kFirst, kAfterPasswordCheck };
+  enum class Walk { kReachedSharePage, kStoppedOnPage, kTooManyHops };
 
   bool Resolve(std::vector<FileEntry>& files, std::string& message, Run run);
-  bool FetchSharePage(std::string& body, std::string& message);
-  bool WalkToSharePage(std::string& body);
-  std::string Get(const std::string& url);
+  bool FetchSharePage(std::string& body);
+  Walk WalkToSharePage(std::string& body);
   bool PasswordCheck(std::vector<FileEntry>& files, std::string& message, Run run);
   bool Verify(std::string& message);
-  bool ReadPageData(const std::string& body, std::vector<FileEntry>& files,
-                    std::string& message);
+  std::string Get(const std::string& url);
 
   ServiceHosts hosts_;
   http::HttpClient http_;
