@@ -8,6 +8,15 @@
 namespace http {
 namespace {
 
+// INTERNET_PROXY_INFO as InternetSetOptionA reads it: the header's struct takes the UNICODE
+// build's wide pointers, the A function reads byte strings.
+struct ProxyInfoA {
+  DWORD dwAccessType;
+  LPCSTR lpszProxy;
+  LPCSTR lpszProxyBypass;
+};
+static_assert(sizeof(ProxyInfoA) == sizeof(INTERNET_PROXY_INFO));
+
 HINTERNET H(Handle handle) { return reinterpret_cast<HINTERNET>(handle); }
 Handle ToHandle(HINTERNET handle) { return reinterpret_cast<Handle>(handle); }
 
@@ -37,7 +46,7 @@ class WinInetApi final : public InternetApi {
   bool SetOption(Handle handle, uint32_t option, const void* value, uint32_t length) override {
     if (option == INTERNET_OPTION_PROXY) {
       const ProxyInfo& info = *static_cast<const ProxyInfo*>(value);
-      INTERNET_PROXY_INFO native{info.accessType, info.proxy.c_str(), info.bypass.c_str()};
+      ProxyInfoA native{info.accessType, info.proxy.c_str(), info.bypass.c_str()};
       return InternetSetOptionA(H(handle), option, &native, sizeof native) != FALSE;
     }
     return InternetSetOptionA(H(handle), option, const_cast<void*>(value), length) != FALSE;
