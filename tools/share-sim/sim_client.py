@@ -1,9 +1,10 @@
 """A test client that sends the requests the resolver sends, the way Wine's WinINet writes them,
 and a runner that starts a simulator on free ports.
 
-Header order on the wire: headers the caller sets (Referer), the Cookie line (always, "Cookie: "
-when the jar is empty), Accept, Accept-Language, Content-Type for a POST, then Content-Length,
-Cache-Control on POSTs, Host and User-Agent.
+Header order on the wire, as Wine's WinINet writes the resolver's requests: headers the caller
+sets (Referer), the Cookie line (always; "Cookie: " when the jar is empty), Accept,
+Accept-Language, Content-Type for a POST, then Host, Content-Length (POST), User-Agent and
+Cache-Control: no-cache (POST).
 """
 import base64
 import http.client
@@ -151,10 +152,12 @@ class Browser:
         conn.putheader("Accept-Language", "zh-cn")
         if method == "POST":
             conn.putheader("Content-Type", "application/x-www-form-urlencoded")
-            conn.putheader("Content-Length", str(len(data or b"")))
-            conn.putheader("Cache-Control", "no-cache")
         conn.putheader("Host", netloc)
+        if method == "POST":
+            conn.putheader("Content-Length", str(len(data or b"")))
         conn.putheader("User-Agent", USER_AGENT)
+        if method == "POST":
+            conn.putheader("Cache-Control", "no-cache")
         conn.endheaders(data)
 
     def get(self, url, **kw) -> Response:

@@ -6,6 +6,7 @@ import json
 import os
 import shutil
 import signal
+import socket
 import ssl
 import struct
 import subprocess
@@ -594,8 +595,8 @@ class RecordingTest(SimTest):
         self.assertEqual(("main", "https", 200), (post["host"], post["scheme"], post["status"]))
         self.assertTrue(post["url"].startswith(f"https://{SIM.main}/share/verify?surl=PwdAscii&t="))
         self.assertEqual("pwd=ab12&vcode=&vcode_str=", post["body"])
-        self.assertEqual(["Referer", "Cookie", "Accept", "Accept-Language", "Content-Type", "Content-Length",
-                          "Cache-Control", "Host", "User-Agent"], [h[0] for h in post["headers"]])
+        self.assertEqual(["Referer", "Cookie", "Accept", "Accept-Language", "Content-Type", "Host",
+                          "Content-Length", "User-Agent", "Cache-Control"], [h[0] for h in post["headers"]])
         self.assertEqual(["Referer", page_url], post["headers"][0])
         self.assertEqual([["PANWEB", "1"]], post["cookies"])
         self.assertEqual([], records[0]["cookies"], "an empty Cookie line holds no cookie")
@@ -611,6 +612,53 @@ class RecordingTest(SimTest):
         with self.assertRaises(Exception):
             self.browser.get(f"http://{SIM.main}/s/1Reset")
         self.assertEqual(["reset"], [r["status"] for r in SIM.hook("requests")["requests"]])
+
+
+class MisbehavingClientTest(SimTest):
+    def raw(self, port):
+        sock = socket.create_connection(("127.0.0.1", port), timeout=10)
+        self.addCleanup(sock.close)
+        return sock
+
+    def test_server_keeps_serving_after_bad_clients(self):
+        big = next(f for f in SIM.hook("files")["files"] if f["path"] == "/大文件.bin")
+        data = self.open_share("OpenShare2017")
+        dlink = self.browser.sharedownload(data, [big["fs_id"]]).json()["list"][0]["dlink"]
+        target = dlink.split(SIM.dl, 1)[1]
+
+        def leaves_mid_download():
+            sock = self.raw(SIM.ready["dl_port"])
+            sock.sendall(f"GET {target} HTTP/1.1\r\nHost: {SIM.dl}\r\n\r\n".encode())
+            sock.recv(1024)
+            sock.close()
+
+        def half_handshake():
+            self.raw(SIM.ready["main_port"]).sendall(b"\x16\x03\x01\x00\xff\x01")
+
+        def garbage_line():
+            sock = self.raw(SIM.ready["main_port"])
+            sock.sendall(b"HELLO\r\n\r\n")
+            answer = sock.recv(4096)
+            self.assertTrue(answer.startswith(b"HTTP/1.1 400"), answer[:40])
+            self.assertIn(b"Content-Length:", answer)
+
+        def huge_body():
+            sock = self.raw(SIM.ready["main_port"])
+            sock.sendall(b"POST /share/verify?surl=PwdAscii HTTP/1.1\r\nHost: x\r\nContent-Length: 99999999\r\n\r\n")
+            self.assertTrue(sock.recv(4096).startswith(b"HTTP/1.1 400"))
+
+        cases = [("connects and leaves", lambda: self.raw(SIM.ready["main_port"]).close()),
+                 ("leaves mid-download", leaves_mid_download),
+                 ("half a TLS handshake", half_handshake),
+                 ("garbage request line", garbage_line),
+                 ("body beyond 1 MiB", huge_body)]
+        for what, misbehave in cases:
+            with self.subTest(what):
+                misbehave()
+                fresh = Browser(SIM)
+                self.addCleanup(fresh.close)
+                self.assertEqual(302, fresh.get(link("OpenShare2017")).status)
+                self.assertEqual(big["size"], len(fresh.get(dlink, headers=[("Range", "bytes=0-")]).body))
 
 
 class ProcessTest(unittest.TestCase):

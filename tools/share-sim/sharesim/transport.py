@@ -51,6 +51,7 @@ class Reply:
 
 class _Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    default_request_version = "HTTP/1.1"  # even a garbled request line gets a status line back
     server_version = "share-sim"
     sys_version = ""
     timeout = IDLE_TIMEOUT
