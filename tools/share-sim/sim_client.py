@@ -19,7 +19,7 @@ import tempfile
 import time
 from dataclasses import dataclass
 from typing import List, Tuple
-from urllib.parse import quote_plus, urlsplit
+from urllib.parse import urlsplit
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 USER_AGENT = "Mozilla/5.0 (compatible; MSIE 10.0; Windows NT 6.2)"

@@ -9,8 +9,6 @@ import signal
 import socket
 import ssl
 import struct
-import subprocess
-import sys
 import tempfile
 import time
 import unittest
@@ -78,9 +76,8 @@ class ShareLinkTest(SimTest):
         names = [e["server_filename"] for e in data["file_list"]["list"]]
         self.assertEqual(["资料 2017", "150 个文件", "English docs", "大文件.bin", "hello.txt", "零字节.txt"], names)
         first_entry = data["file_list"]["list"][0]
-        self.assertEqual({"fs_id", "app_id", "parent_path", "server_mtime", "server_filename", "size",
-                          "isdir", "path"}, {"fs_id", "app_id", "parent_path", "server_mtime",
-                                             "server_filename", "size", "isdir", "path"} & set(first_entry))
+        self.assertLessEqual({"fs_id", "app_id", "parent_path", "server_mtime", "server_filename", "size",
+                              "isdir", "path"}, set(first_entry))
         self.assertEqual(("/资料 2017", "/", 1, 0, "250528"),
                          (first_entry["path"], first_entry["parent_path"], first_entry["isdir"],
                           first_entry["size"], first_entry["app_id"]))
@@ -197,10 +194,6 @@ class PasswordTest(SimTest):
                 checked = self.browser.verify(self.page_url(surl), password)
                 self.assertEqual(errno, checked.json()["errno"])
                 self.assertIsNone(checked.header("Set-Cookie"))
-        gbk = self.browser.post(
-            self.browser_verify_url("surl=PwdChinese"),
-            "pwd=" + quote("口令 9".encode("gbk")) + "&vcode=&vcode_str=", referer=self.page_url("PwdChinese"))
-        self.assertIn(gbk.json()["errno"], (-9, 2), "a password must be sent in its UTF-8 form")
 
     def browser_verify_url(self, query, t=None, log=None):
         return (f"https://{SIM.main}/share/verify?{query}&t={t or stamp13()}&bdstoken=null"
@@ -220,7 +213,8 @@ class PasswordTest(SimTest):
             ("Referer of another host", "POST", self.browser_verify_url("surl=PwdAscii"), good_body,
              "https://example.invalid/share/init?surl=PwdAscii"),
             ("vcode missing", "POST", self.browser_verify_url("surl=PwdAscii"), "pwd=ab12&vcode_str=", referer),
-            ("body not UTF-8", "POST", self.browser_verify_url("surl=PwdAscii"), "pwd=%FF%FE&vcode=&vcode_str=", referer),
+            ("password in GBK percent form", "POST", self.browser_verify_url("surl=PwdChinese"),
+             "pwd=" + quote("口令 9".encode("gbk")) + "&vcode=&vcode_str=", self.page_url("PwdChinese")),
         ]
         for what, method, url, body, ref in cases:
             with self.subTest(what):
@@ -238,7 +232,7 @@ class PasswordTest(SimTest):
         moved = self.browser.get(init)
         self.assertEqual(f"https://{SIM.main}/share/link?shareid=1487234458&uk=3390102811",
                          moved.header("Location"))
-        data, _ = Browser.open_share(self.browser, init, "init")
+        data, _ = self.browser.open_share(init, "init")
         self.assertEqual(["旧版链接.txt", "归档"], [e["server_filename"] for e in data["file_list"]["list"]])
 
     def test_cookie_of_one_share_does_not_open_another(self):
@@ -280,18 +274,17 @@ class ListingTest(SimTest):
         self.assertIn(b"\\ud83d\\ude00", reply.body)
 
     def test_listing_errors(self):
-        query = lambda **kw: self.raw_list(**kw)  # noqa: E731
         cases = [  # what, reply, errno
             ("unknown share", self.browser.list_folder(2871296401, 99, "/资料 2017"), -7),
             ("share root is not a shared folder", self.browser.list_folder(*self.OPEN, "/"), -3),
             ("a file", self.browser.list_folder(*self.OPEN, "/hello.txt"), -3),
             ("unknown folder", self.browser.list_folder(*self.OPEN, "/资料"), -3),
             ("password share without its cookie", self.browser.list_folder(2871296401, 1487234456, "/我的分享/图纸"), -11),
-            ("dir percent-encoded as GBK", query(dir=quote("/资料 2017".encode("gbk"))), 2),
-            ("num=50", query(num="50"), 2),
-            ("bdstoken not the page's", query(bdstoken="abc"), 2),
-            ("t without 0.", query(t="1234567890123456"), 2),
-            ("showempty=1", query(showempty="1"), 2),
+            ("dir percent-encoded as GBK", self.raw_list(dir=quote("/资料 2017".encode("gbk"))), 2),
+            ("num=50", self.raw_list(num="50"), 2),
+            ("bdstoken not the page's", self.raw_list(bdstoken="abc"), 2),
+            ("t without 0.", self.raw_list(t="1234567890123456"), 2),
+            ("showempty=1", self.raw_list(showempty="1"), 2),
         ]
         for what, reply, errno in cases:
             with self.subTest(what):
