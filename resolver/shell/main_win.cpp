@@ -1,0 +1,33 @@
+// Quillon's start-up: the program-wide objects, the main window, the message loop. The
+// program takes no arguments and keeps nothing when it ends.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "resolver/shell/main_window_win.h"
+#include "resolver/shell/program.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  // Process set-up: the common controls (list view) and this thread's message queue.
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  MSG msg = {};
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+
+  // The program-wide objects in their fixed order; leaving this scope after the message loop is
+  // the exit routine. (The JSON library and the HTTP client draw on GetProcessHeap() themselves:
+  // the process heap exists from the first instruction and needs no object of ours.)
+  shell::Program program;
+  int exitCode = 1;
+  {
+    shell::MainWindow mainWindow(program, instance);
+    if (mainWindow.Create(showCommand)) {
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      exitCode = static_cast<int>(msg.wParam);
+    }
+  }
+  return exitCode;
+}

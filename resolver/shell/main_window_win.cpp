@@ -1,0 +1,250 @@
+#include "resolver/shell/main_window_win.h"
+
+#include <commctrl.h>
+
+#include "resolver/shell/controls.h"
+#include "resolver/shell/gui_text_win.h"
+#include "resolver/shell/picture_box_win.h"
+#include "resolver/shell/startup_notes.h"
+#include "resolver/shell/thanks_window_win.h"
+#include "resources/resource_ids.h"
+
+namespace shell {
+
+namespace {
+
+const wchar_t kMainClass[] = L"QuillonMain";
+constexpr COLORREF kEditText = RGB(255, 255, 255);
+constexpr COLORREF kEditBack = RGB(0, 128, 128);
+
+struct WindowClassAndStyle {
+  const wchar_t* cls;
+  DWORD style;
+  DWORD exStyle;
+};
+
+WindowClassAndStyle ClassFor(ControlKind kind) {
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+  switch (kind) {
+    case ControlKind::kCheckBox:
+      return {L"BUTTON", kChild | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+    case ControlKind::kTransparentLabel:
+      // Transparent also for clipping: the strip label over the list header must not cut the
+      // header out of the list's painting.
+      return {L"STATIC", kChild | SS_LEFT, WS_EX_TRANSPARENT};
+    case ControlKind::kEdit:
+      return {L"EDIT", kChild | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0};
+    case ControlKind::kCenteredEdit:
+      return {L"EDIT", kChild | WS_TABSTOP | WS_BORDER | ES_CENTER | ES_AUTOHSCROLL, 0};
+    case ControlKind::kLogEdit:
+      return {L"EDIT", kChild | WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 0};
+    case ControlKind::kPicture:
+      return {kPictureBoxClass, kChild, 0};
+    case ControlKind::kListView:
+      // Clipping its siblings keeps SelectAll, which lies over the header, painted above it.
+      return {WC_LISTVIEWW, kChild | WS_TABSTOP | WS_BORDER | WS_CLIPSIBLINGS | LVS_REPORT |
+                                LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0};
+    case ControlKind::kButton:
+      return {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0};
+  }
+  return {L"STATIC", kChild, 0};
+}
+
+bool IsEdit(ControlKind kind) {
+  return kind == ControlKind::kEdit || kind == ControlKind::kCenteredEdit || kind == ControlKind::kLogEdit;
+}
+
+void AddColumns(HWND list) {
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  int index = 0;
+  for (const auto& c : kDataColumns) {
+    std::wstring title = WideLiteral(c.title);
+    LVCOLUMNW col = {};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.pszText = &title[0];
+    col.cx = c.width;
+    col.iSubItem = index;
+    SendMessageW(list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&col));
+  }
+}
+
+HMENU PopupOf(const MenuEntrySpec* entries, size_t count) {
+  HMENU popup = CreatePopupMenu();
+  for (size_t i = 0; i < count; ++i) {
+    AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(entries[i].id), WideLiteral(entries[i].text).c_str());
+  }
+  return popup;
+}
+
+bool RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLON));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLON), IMAGE_ICON, 16, 16, 0));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kMainClass;
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Program& program, HINSTANCE instance) : program_(program), instance_(instance) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (listMenuHolder_) DestroyMenu(listMenuHolder_);
+  if (font12_) DeleteObject(font12_);
+  if (font16_) DeleteObject(font16_);
+  if (teal_) DeleteObject(teal_);
+}
+
+bool MainWindow::Create(int showCommand) {
+  if (!RegisterMainClass(instance_, Proc) || !RegisterPictureBoxClass(instance_)) return false;
+  font12_ = CreateUiFont(-12);
+  font16_ = CreateUiFont(-16);
+  teal_ = CreateSolidBrush(kEditBack);
+  const std::wstring caption = Wide(kMainCaption);
+  HWND hwnd = CreateWindowExW(0, kMainClass, caption.c_str(),
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, kMainX, kMainY,
+                              kMainWidth, kMainHeight, nullptr, nullptr, instance_, this);
+  if (!hwnd) return false;
+  ShowWindow(hwnd, showCommand);
+  UpdateWindow(hwnd);
+  return true;
+}
+
+LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return self ? self->Handle(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      OnCreated();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp));
+      return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lp);
+      if (header->idFrom == static_cast<UINT_PTR>(kData)) OnListNotify(*header);
+      break;
+    }
+    case WM_CTLCOLOREDIT:
+      return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), true);
+    case WM_CTLCOLORSTATIC:
+      return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), false);
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void MainWindow::OnCreated() {
+  CreateControls();
+  CreateMenus();
+  view_ = std::make_unique<Win32View>(hwnd_);
+  log_ = std::make_unique<Log>(*view_, program_.uiLock);
+  ShowStartupNotes(*log_);
+}
+
+void MainWindow::CreateControls() {
+  for (const auto& spec : kMainControls) {
+    HWND control = CreateControl(spec);
+    if (!control) continue;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.fontHeight == -16 ? font16_ : font12_), FALSE);
+    if (spec.kind == ControlKind::kListView) AddColumns(control);
+    // The log box takes any length (an edit box stops at 30000 characters by default, which
+    // would silently drop the lines of a long link list).
+    if (spec.kind == ControlKind::kLogEdit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+    if (spec.id == kSelectAll) SetWindowSubclass(control, SelectAllProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  }
+}
+
+HWND MainWindow::CreateControl(const ControlSpec& spec) {
+  const WindowClassAndStyle cs = ClassFor(spec.kind);
+  return CreateWindowExW(cs.exStyle, cs.cls, WideLiteral(spec.text).c_str(), cs.style, spec.x, spec.y,
+                         spec.width, spec.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                         instance_, nullptr);
+}
+
+void MainWindow::CreateMenus() {
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(PopupOf(kMainMenuEntries, 1)), Wide(kMainMenuTitle).c_str());
+  SetMenu(hwnd_, bar);
+  listMenuHolder_ = CreateMenu();
+  AppendMenuW(listMenuHolder_, MF_POPUP, reinterpret_cast<UINT_PTR>(PopupOf(kListMenuEntries, 2)),
+              Wide(kListMenuTitle).c_str());
+}
+
+LRESULT MainWindow::OnControlColour(HDC dc, HWND control, bool isEdit) {
+  const ControlSpec* spec = FindControl(static_cast<ControlId>(GetDlgCtrlID(control)));
+  if (spec && (isEdit || IsEdit(spec->kind))) {  // a disabled edit asks with WM_CTLCOLORSTATIC
+    SetTextColor(dc, kEditText);
+    SetBkColor(dc, kEditBack);
+    return reinterpret_cast<LRESULT>(teal_);
+  }
+  if (spec && spec->kind == ControlKind::kTransparentLabel) {
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+  }
+  return DefWindowProcW(hwnd_, isEdit ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                        reinterpret_cast<LPARAM>(control));
+}
+
+// Events and the routines that answer them. A dispatch point without a call is an event whose
+// routine is not part of this program yet: it does nothing rather than pretend.
+void MainWindow::OnCommand(int id, int code) {
+  switch (id) {
+    case kPanButton:
+      if (code == BN_CLICKED) {
+        // StartResolve: starts the resolve worker.
+      }
+      break;
+    case kMenuThanks:
+      ShowThanks(instance_);
+      break;
+    case kMenuGoUp:
+      // GoUp: the parent folder, or the top level again.
+      break;
+    case kMenuResolveSelected:
+      // ResolveSelected: download links of the ticked rows.
+      break;
+  }
+}
+
+void MainWindow::OnListNotify(const NMHDR& header) {
+  switch (header.code) {
+    case NM_RCLICK:
+      // ShowListMenu: the popup "mene1" (GetSubMenu(listMenuHolder_, 0)) at the mouse.
+      break;
+    case NM_DBLCLK:
+      // OpenFolderAtRow: lists the folder of the selected row.
+      break;
+  }
+}
+
+void MainWindow::OnSelectAllPressed() {
+  // ToggleAllRows: runs before the box changes its own state.
+}
+
+LRESULT CALLBACK MainWindow::SelectAllProc(HWND box, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+  if (msg == WM_LBUTTONDOWN) reinterpret_cast<MainWindow*>(self)->OnSelectAllPressed();
+  return DefSubclassProc(box, msg, wp, lp);
+}
+
+}  // namespace shell
