@@ -44,6 +44,11 @@ int FindMenuEntry(HWND top, const std::wstring& path);
 // Menu bar captions and entries, one "item/entry id" per line.
 std::vector<std::wstring> DescribeMenuBar(HWND top);
 bool Close(HWND top);  // posts WM_CLOSE
+bool IsChecked(HWND button);  // BM_GETCHECK
+// Repaints the control and its children now, as after being uncovered.
+bool Redraw(HWND control);
+// A real left click (SendInput) at a point of the control's client area.
+bool MouseClick(HWND control, POINT clientPoint);
 
 // List views of another process.
 int ListItemCount(HWND list);

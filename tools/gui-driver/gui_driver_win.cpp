@@ -222,6 +222,36 @@ int FindMenuEntry(HWND top, const std::wstring& path) {
 
 bool Close(HWND top) { return PostMessageW(top, WM_CLOSE, 0, 0) != FALSE; }
 
+bool IsChecked(HWND button) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_NORMAL, 5000, &state);
+  return state == BST_CHECKED;
+}
+
+bool Redraw(HWND control) {
+  return RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW) != FALSE;
+}
+
+bool MouseClick(HWND control, POINT clientPoint) {
+  POINT p = clientPoint;
+  ClientToScreen(control, &p);
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[3] = {};
+  for (auto& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = static_cast<LONG>((p.x * 65536 + w / 2) / w);
+    i.mi.dy = static_cast<LONG>((p.y * 65536 + h / 2) / h);
+  }
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  if (SendInput(1, &in[0], sizeof(INPUT)) != 1) return false;
+  Sleep(50);
+  const bool ok = SendInput(2, &in[1], sizeof(INPUT)) == 2;
+  Sleep(100);  // let the target process the click before the caller looks
+  return ok;
+}
+
 int ListItemCount(HWND list) {
   DWORD_PTR n = 0;
   SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &n);

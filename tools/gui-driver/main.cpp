@@ -129,7 +129,7 @@ int ListCommand(const std::wstring& cmd, HWND list, const std::vector<std::wstri
 int Usage() {
   Line("usage: gui-driver COMMAND CAPTION [ARGS]; commands: find [MIN_CHILDREN] [TIMEOUT_MS] | gone TIMEOUT_MS | "
        "controls | zorder | menus | get-text ID | set-text ID TEXT | click ID | menu ID|ITEM/ENTRY | close | "
-       "screen-rect [ID] | list-count ID | list-columns ID | list-rows ID | list-check ID ROW 0|1 | "
+       "checked ID | redraw ID | mouse-click ID [X Y] | screen-rect [ID] | list-count ID | list-columns ID | list-rows ID | list-check ID ROW 0|1 | "
        "list-item-rect ID ROW   (ID 0 = the window itself)");
   return 2;
 }
@@ -172,6 +172,18 @@ int Run(const std::vector<std::wstring>& a) {
   }
   if (cmd == L"set-text" && a.size() >= 5) return SetText(control, Unescape(a[4])) ? 0 : Fail("not set");
   if (cmd == L"click") return Click(control) ? 0 : Fail("no answer");
+  if (cmd == L"checked") {
+    Line(std::string("checked ") + (IsChecked(control) ? "1" : "0"));
+    return 0;
+  }
+  if (cmd == L"redraw") return Redraw(control) ? 0 : Fail("not redrawn");
+  if (cmd == L"mouse-click") {
+    RECT rc;
+    GetClientRect(control, &rc);
+    POINT p = {rc.right / 2, rc.bottom / 2};
+    if (a.size() >= 6) p = {Int(a[4]), Int(a[5])};
+    return MouseClick(control, p) ? 0 : Fail("input not sent");
+  }
   if (cmd == L"screen-rect") {
     RECT r;
     GetWindowRect(control, &r);
