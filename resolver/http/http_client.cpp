@@ -105,7 +105,9 @@ bool HttpClient::Open(std::string_view method, std::string_view url) {
     if (defaultHeaders_ == 1) isPost_ = verb == "POST";
   }
   requestHandle_ = api_.OpenRequest(connectHandle_, verb, parts.path, "HTTP/1.1", RequestFlags());
-  return requestHandle_ != 0;
+  if (requestHandle_ == 0) return false;
+  ApplyTimeouts(requestHandle_);
+  return true;
 }
 
 // One connection is kept while host (exact bytes) and port stay the same.
@@ -148,6 +150,12 @@ bool HttpClient::SendBody(const void* body, uint32_t length, bool keepOnDelete, 
     return false;
   }
   CaptureReplyHeaders(keepOnDelete);
+  if (!replyHeaders_.empty() && replyHeaders_.compare(0, 5, "HTTP/") != 0) {
+    // The connection closed without an answer: no status line, so no reply.
+    ResetReply();
+    CloseHandle(requestHandle_);
+    return false;
+  }
   FollowRedirect(keepOnDelete, retries);
   return true;
 }

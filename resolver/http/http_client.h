@@ -158,6 +158,7 @@ class HttpClient {
   bool Connect(const UrlParts& parts);
   uint32_t RequestFlags() const;
   void ResetReply();
+  void ApplyTimeouts(Handle handle);
   std::optional<std::string> QueryText(uint32_t level);
   bool SetIntOption(Handle handle, uint32_t option, uint32_t value);
   bool SetTextOption(Handle handle, uint32_t option, std::string_view text);
@@ -194,6 +195,7 @@ class HttpClient {
   std::string proxyPassword_;
   int httpDecoding_ = 0;
   int ignoreCertErrors_ = 0;
+  uint32_t timeouts_[3] = {15000, 120000, 300000};  // connect, send, receive (ms)
 };
 
 }  // namespace http

@@ -19,12 +19,21 @@ bool HttpClient::SetTextOption(Handle handle, uint32_t option, std::string_view 
 }
 
 // Set on the root handle, the time-outs (ms) govern every later connection and request.
+// Wine takes only the connect time-out from the root handle, so Open hands all three to each
+// request as well.
 bool HttpClient::SetTimeouts(int connectMs, int sendMs, int receiveMs) {
   if (internetHandle_ == 0) return false;
-  SetIntOption(internetHandle_, kOptionConnectTimeout, static_cast<uint32_t>(connectMs));
-  SetIntOption(internetHandle_, kOptionSendTimeout, static_cast<uint32_t>(sendMs));
-  SetIntOption(internetHandle_, kOptionReceiveTimeout, static_cast<uint32_t>(receiveMs));
+  timeouts_[0] = static_cast<uint32_t>(connectMs);
+  timeouts_[1] = static_cast<uint32_t>(sendMs);
+  timeouts_[2] = static_cast<uint32_t>(receiveMs);
+  ApplyTimeouts(internetHandle_);
   return true;
+}
+
+void HttpClient::ApplyTimeouts(Handle handle) {
+  SetIntOption(handle, kOptionConnectTimeout, timeouts_[0]);
+  SetIntOption(handle, kOptionSendTimeout, timeouts_[1]);
+  SetIntOption(handle, kOptionReceiveTimeout, timeouts_[2]);
 }
 
 // An empty server list means a direct connection. The proxy credentials go to the open

@@ -192,6 +192,17 @@ TEST(HttpClientReply, TextIsUtf8ConvertedToCp936) {
   EXPECT_EQ(client.ReplyRawText(), "\xC4\xE3");
 }
 
+TEST(HttpClientReply, ABlockWithoutStatusLineIsNoReply) {
+  FakeInternetApi net;
+  HttpClient client(net);
+  net.QueueReply(FakeReply::Ok("", "stray bytes"));
+  client.Open("GET", "http://h/");
+  EXPECT_FALSE(client.Send());
+  EXPECT_EQ(client.ReplyHeaders(), "");
+  EXPECT_EQ(client.StatusCode(), 0);
+  EXPECT_TRUE(client.ReplyBytes().empty());
+}
+
 TEST(HttpClientReply, StatusAndHeaders) {
   FakeInternetApi net;
   HttpClient client(net);
