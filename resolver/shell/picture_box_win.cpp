@@ -1,6 +1,6 @@
 #include "resolver/shell/picture_box_win.h"
 
-#include <olectl.h>
+#include <wincodec.h>
 
 namespace shell {
 
@@ -8,35 +8,72 @@ const wchar_t kPictureBoxClass[] = L"QuillonPicture";
 
 namespace {
 
-// An image file decoded into a DIB section by OLE's picture loader.
-HBITMAP DecodeImage(const std::vector<uint8_t>& bytes) {
-  if (bytes.empty()) return nullptr;
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-  if (!mem) return nullptr;
-  void* p = GlobalLock(mem);
-  memcpy(p, bytes.data(), bytes.size());
-  GlobalUnlock(mem);
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
-    GlobalFree(mem);
+// COM for the length of one decode, balanced: S_OK and S_FALSE both want their CoUninitialize,
+// a thread already in another apartment model keeps its own.
+class ComScope {
+ public:
+  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~ComScope() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+  bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
+
+ private:
+  HRESULT hr_;
+};
+
+template <typename T>
+struct ComPtr {
+  T* p = nullptr;
+  ~ComPtr() {
+    if (p) p->Release();
+  }
+  T** out() { return &p; }
+  T* operator->() const { return p; }
+};
+
+}  // namespace
+
+HBITMAP DecodeImageFile(const std::vector<uint8_t>& bytes) {
+  if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return nullptr;
+  ComScope com;
+  if (!com.usable()) return nullptr;
+  ComPtr<IWICImagingFactory> factory;
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapDecoder> decoder;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  ComPtr<IWICFormatConverter> converter;
+  UINT width = 0, height = 0;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(factory.out()))) ||
+      FAILED(factory->CreateStream(stream.out())) ||
+      FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()))) ||
+      FAILED(factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, decoder.out())) ||
+      FAILED(decoder->GetFrame(0, frame.out())) || FAILED(factory->CreateFormatConverter(converter.out())) ||
+      FAILED(converter->Initialize(frame.p, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom)) ||
+      FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 8192 || height > 8192) {
     return nullptr;
   }
-  IPicture* picture = nullptr;
-  HBITMAP copy = nullptr;
-  if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                               reinterpret_cast<void**>(&picture)))) {
-    short type = PICTYPE_NONE;
-    OLE_HANDLE handle = 0;
-    if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
-        SUCCEEDED(picture->get_Handle(&handle))) {
-      copy = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
-                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    }
-    picture->Release();
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down, as WIC copies rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  const UINT stride = width * 4;
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+    DeleteObject(bitmap);
+    return nullptr;
   }
-  stream->Release();
-  return copy;
+  return bitmap;
 }
+
+namespace {
 
 HBITMAP Shown(HWND box) { return reinterpret_cast<HBITMAP>(GetWindowLongPtrW(box, GWLP_USERDATA)); }
 
@@ -93,7 +130,7 @@ bool RegisterPictureBoxClass(HINSTANCE instance) {
 }
 
 bool SetPictureBoxImage(HWND box, const std::vector<uint8_t>& imageFile) {
-  HBITMAP bitmap = DecodeImage(imageFile);
+  HBITMAP bitmap = DecodeImageFile(imageFile);
   Replace(box, bitmap);
   return bitmap != nullptr;
 }

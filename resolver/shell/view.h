@@ -39,7 +39,7 @@ class View {
   virtual void SetRowTicked(int row, bool ticked) = 0;
   virtual int SelectedRow() = 0;  // -1 when none
 
-  // Pan_CaptchaBody: bytes of an image file (JPEG, GIF, BMP); an empty block removes the picture.
+  // Pan_CaptchaBody: bytes of an image file (PNG, JPEG, GIF, BMP); an empty block removes the picture.
   virtual void ShowCaptchaImage(const std::vector<uint8_t>& imageFile) = 0;
 };
 

@@ -124,6 +124,12 @@ def pixel(shot, x, y):
     return tuple(int(v) for v in m.groups()) if m else None
 
 
+def colour_count(shot, rect):
+    out = subprocess.run([IMAGEMAGICK_CONVERT, shot, "-crop", "{2}x{3}+{0}+{1}".format(*rect), "+repage",
+                          "-format", "%k", "info:"], capture_output=True, text=True, timeout=30).stdout
+    return int(out.strip() or 0)
+
+
 def take_screenshot(path, rect=None):
     args = [IMPORT, "-window", "root"]
     if rect:
@@ -200,6 +206,7 @@ def check_colours(driver, tmp):
 
 
 def check_thanks_window(driver):
+    """Opened from the menu; its geometry, texts, and both pictures drawn."""
     # By id: Wine keeps menus inside their process, so another process cannot read their captions
     # (the captions are checked in-process by shell_win_test).
     driver.run("menu", "Quillon", 2001)
@@ -216,6 +223,13 @@ def check_thanks_window(driver):
     check(by_id.get(3003, {}).get("text") == "愿风指引你的道路...", "farewell label text")
     for gid in (3001, 3002):
         check(bool(by_id.get(gid, {}).get("text")), f"group {gid} names its payment service")
+    time.sleep(0.3)
+    with tempfile.TemporaryDirectory() as tmp:
+        shot = os.path.join(tmp, "thanks.png")
+        take_screenshot(shot)
+        for pid in (3011, 3012):
+            colours = colour_count(shot, driver.screen_rect("Thanks", pid))
+            check(colours > 3, f"picture {pid} shows its payment code ({colours} colours)")
 
 
 def main():

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -144,6 +145,44 @@ TEST_F(Win32ViewTest, PictureBoxShowsImageFilesAndRefusesOtherBytes) {
   std::vector<uint8_t> cut = SmallBmp();
   cut.resize(20);  // a file cut inside its header
   EXPECT_FALSE(shell::SetPictureBoxImage(box, cut));
+}
+
+std::vector<uint8_t> ReadFixture(const char* name) {
+  std::ifstream in(std::string(SHELL_TEST_DATA) + "/" + name, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Each fixture is 16 x 16: red top left, green top right, blue bottom left, white bottom right.
+// A captcha may come in any of these formats; rows must come out top first.
+TEST(DecodeImageFile, DecodesEveryFormatRightSideUp) {
+  struct Sample {
+    int x, y;
+    COLORREF colour;
+  };
+  const Sample kSamples[] = {{3, 3, RGB(255, 0, 0)}, {12, 3, RGB(0, 255, 0)}, {3, 12, RGB(0, 0, 255)},
+                             {12, 12, RGB(255, 255, 255)}};
+  for (const char* name : {"quadrants.bmp", "quadrants.png", "quadrants.gif", "quadrants.jpg"}) {
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> file = ReadFixture(name);
+    ASSERT_FALSE(file.empty());
+    HBITMAP bitmap = shell::DecodeImageFile(file);
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 16);
+    EXPECT_EQ(std::abs(info.bmHeight), 16);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (const auto& s : kSamples) {
+      const COLORREF got = GetPixel(dc, s.x, s.y);
+      EXPECT_NEAR(GetRValue(got), GetRValue(s.colour), 24) << s.x << "," << s.y;
+      EXPECT_NEAR(GetGValue(got), GetGValue(s.colour), 24) << s.x << "," << s.y;
+      EXPECT_NEAR(GetBValue(got), GetBValue(s.colour), 24) << s.x << "," << s.y;
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+  }
 }
 
 }  // namespace
