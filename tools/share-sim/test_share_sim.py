@@ -1,4 +1,5 @@
 """Walks the simulator's scenarios with the requests the resolver sends."""
+import base64
 import hashlib
 import http.client
 import io
@@ -204,7 +205,9 @@ class PasswordTest(SimTest):
         referer = self.page_url("PwdAscii")
         cases = [  # what is wrong, method, URL, body, referer
             ("GET", "GET", self.browser_verify_url("surl=PwdAscii"), None, referer),
-            ("logid not Base64 of the time", "POST", self.browser_verify_url("surl=PwdAscii", log="abc"), good_body, referer),
+            ("logid not Base64", "POST", self.browser_verify_url("surl=PwdAscii", log="abc"), good_body, referer),
+            ("logid of a 10-digit time", "POST", self.browser_verify_url(
+                "surl=PwdAscii", log=base64.b64encode(b"1504767600.1234567890123456789").decode()), good_body, referer),
             ("t of 10 digits", "POST", self.browser_verify_url("surl=PwdAscii", t="1504767600"), good_body, referer),
             ("no share key", "POST", self.browser_verify_url("x=1"), good_body, referer),
             ("keys reordered", "POST", f"https://{SIM.main}/share/verify?surl=PwdAscii&bdstoken=null&t={stamp13()}"
