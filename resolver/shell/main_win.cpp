@@ -22,11 +22,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   {
     shell::MainWindow mainWindow(program, instance);
     if (mainWindow.Create(showCommand)) {
-      while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      BOOL got;
+      while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
       }
-      exitCode = static_cast<int>(msg.wParam);
+      if (got == 0) exitCode = static_cast<int>(msg.wParam);  // WM_QUIT; -1 is a broken queue
     }
   }
   return exitCode;
