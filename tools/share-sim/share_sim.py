@@ -71,8 +71,13 @@ def main(argv=None) -> int:
     state = SimState()
     ctx = Context(catalogue, state, main_host_name=args.main_host_name)
     app = App(ctx)
-    main_server = SimServer(args.port, "main", app, tls)
-    dl_server = SimServer(args.dl_port, "dl", app)
+    try:
+        main_server = SimServer(args.port, "main", app, tls)
+        dl_server = SimServer(args.dl_port, "dl", app)
+    except OSError as e:
+        print(f"share-sim: cannot listen on 127.0.0.1 port {args.port} or {args.dl_port}: {e.strerror}",
+              file=sys.stderr)
+        return 2
     ctx.main_port, ctx.dl_port = main_server.port, dl_server.port
 
     stop = threading.Event()

@@ -10,6 +10,8 @@ import signal
 import socket
 import ssl
 import struct
+import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -688,6 +690,15 @@ class ProcessTest(unittest.TestCase):
             conn.close()
         finally:
             other.stop()
+
+    def test_port_in_use_fails_at_once(self):
+        taken = SIM.ready["main_port"]
+        run = subprocess.run([sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "share_sim.py"),
+                              "--port", str(taken), "--dl-port", "0", "--certs", CERTS, "--time-limit", "30"],
+                             capture_output=True, text=True, timeout=30, stdin=subprocess.DEVNULL)
+        self.assertEqual(2, run.returncode)
+        self.assertIn(f"port {taken}", run.stderr)
+        self.assertEqual("", run.stdout, "no ready line")
 
     def test_missing_certificates_are_made(self):
         folder = tempfile.mkdtemp(prefix="share-sim-newcerts-")
