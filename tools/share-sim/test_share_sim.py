@@ -598,6 +598,7 @@ class RecordingTest(SimTest):
         self.assertEqual(["Referer", page_url], post["headers"][0])
         self.assertEqual([["PANWEB", "1"]], post["cookies"])
         self.assertEqual([], records[0]["cookies"], "an empty Cookie line holds no cookie")
+        self.assertEqual([post], SIM.hook("requests", f"since={records[0]['seq']}")["requests"])
 
     def test_reset_clears_records_and_hooks_are_not_recorded(self):
         self.browser.get(link("OpenShare2017"))

@@ -80,7 +80,8 @@ class App:
         args = {k: v for k, v in parse_pairs(query) if v is not None}
         state = self.ctx.state
         if name == "requests":
-            return hook_reply({"requests": state.recorded()})
+            since = int(args["since"]) if args.get("since", "").isdigit() else 0
+            return hook_reply({"requests": [r for r in state.recorded() if r["seq"] > since]})
         if name == "reset":
             state.reset()
             return hook_reply({"ok": True})
