@@ -19,7 +19,7 @@ HttpClient::~HttpClient() { CloseAll(); }
 void HttpClient::OpenInternet(std::string_view userAgent) {
   if (internetHandle_ != 0) CloseAll();  // never leak an earlier root handle
   internetHandle_ = api_.Open(std::string(userAgent), kOpenTypeDirect, 0);
-  GrowBuffer(kInitialBufferSize, 0, true);
+  body_.Reserve(kInitialBufferSize);
 }
 
 void HttpClient::CloseHandle(Handle& handle) {
@@ -32,8 +32,7 @@ void HttpClient::CloseAll() {
   CloseHandle(requestHandle_);
   CloseHandle(connectHandle_);
   CloseHandle(internetHandle_);
-  replyBuffer_.reset();
-  replyCapacity_ = 0;
+  body_.Release();
   ResetReply();
   connectedPort_ = 0;
   noRedirect_ = false;
@@ -83,7 +82,7 @@ void HttpClient::SetCookieMode(int mode) {
 }
 
 void HttpClient::ResetReply() {
-  replyLength_ = 0;
+  body_.Clear();
   replyRead_ = false;
   contentLength_ = 0;
   replyHeaders_.clear();

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "resolver/http/body_buffer.h"
 #include "resolver/http/cookie_jar.h"
 #include "resolver/http/internet_api.h"
 #include "resolver/http/reply_headers.h"
@@ -85,6 +86,9 @@ class HttpClient {
   // --- the reply
   // The body, read once per request and cached.
   Bytes ReplyBytes();
+  // The same body without a copy: a view into the client's buffer, valid until the next Open,
+  // Send, Restart or CloseAll. For large downloads.
+  std::string_view ReplyView();
   // The body as bytes up to its first NUL, unconverted.
   std::string ReplyRawText();
   // The body taken as UTF-8 and converted to CP936; "" when it holds no valid UTF-8 character.
@@ -164,7 +168,6 @@ class HttpClient {
   bool SetTextOption(Handle handle, uint32_t option, std::string_view text);
   bool ReadBody();
   size_t NextReadSize(size_t total, size_t declared, size_t limit) const;
-  bool GrowBuffer(size_t needed, size_t keep, bool exact);
   void CloseHandle(Handle& handle);
 
   InternetApi& api_;
@@ -177,9 +180,7 @@ class HttpClient {
   std::string scheme_;
   bool isPost_ = false;
 
-  std::unique_ptr<uint8_t[]> replyBuffer_;
-  size_t replyCapacity_ = 0;
-  size_t replyLength_ = 0;
+  BodyBuffer body_;
   bool replyRead_ = false;
   int64_t contentLength_ = 0;  // -1: no Content-Length; 0 after Open until headers arrive
   std::string replyHeaders_;

@@ -64,6 +64,8 @@ TEST(HttpClientReply, UnknownLengthReadsGrowGeometrically) {
   client.Send();
   Bytes got = client.ReplyBytes();
   EXPECT_EQ(std::string(got.begin(), got.end()), body);
+  EXPECT_EQ(client.ReplyView(), body);  // the blocks joined in place
+  EXPECT_EQ(client.ReplyBytes(), got);
   const std::vector<uint32_t>& reads = net.LastRequest().reads;
   EXPECT_LE(reads.size(), 16u);
   for (uint32_t r : reads) EXPECT_LE(r, kMiB);
