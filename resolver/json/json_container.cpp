@@ -11,8 +11,11 @@ bool JsonValue::IsSelfOrAncestorOf(const JsonValue* v) const {
 }
 
 // A child that sits in a container already, or that would end up inside itself, is refused.
+// Only a child with children of its own can hold the target, so the walk up from the target
+// is needed only then.
 static bool Insertable(const JsonValue* target, const JsonValue* child) {
-  return target && child && !child->Parent() && !child->IsSelfOrAncestorOf(target);
+  if (!target || !child || child->Parent() || child == target) return false;
+  return child->ChildCount() == 0 || !child->IsSelfOrAncestorOf(target);
 }
 
 bool JsonValue::AppendFresh(JsonValue* child) {

@@ -255,7 +255,7 @@ JsonDocument JsonDocument::CopyOf(std::string_view path) { return CopyOfW(Wide(p
 bool JsonDocument::Insert(JsonValue* node, const JsonDocument& value, int kind,
                           std::u16string_view name, int32_t index) {
   JsonValue* v = value.root_;
-  if (!node || !v || v->IsSelfOrAncestorOf(node)) return false;
+  if (!node || !v || v == node || (v->ChildCount() > 0 && v->IsSelfOrAncestorOf(node))) return false;
   if (v->Parent()) {
     v->Detach();
   } else {
