@@ -207,9 +207,14 @@ def check_colours(driver, tmp):
 
 def check_thanks_window(driver):
     """Opened from the menu; its geometry, texts, and both pictures drawn."""
-    # By id: Wine keeps menus inside their process, so another process cannot read their captions
-    # (the captions are checked in-process by shell_win_test).
-    driver.run("menu", "Quillon", 2001)
+    # As a person does it: a click on "mene" in the menu bar, which lies right above the client
+    # area, then on the popup's one entry. (Wine keeps menus inside their process, so their
+    # captions are checked in-process by shell_win_test.)
+    x, y, _, _ = driver.screen_rect("Quillon", 1001)
+    client_left, client_top = x - 800, y - 6
+    driver.run("screen-click", client_left + 15, client_top - 9)
+    left, top, width, _ = map(int, driver.run("popup-menu", 5000)[0].split()[1].split(","))
+    driver.run("screen-click", left + width // 2, top + 11)
     driver.run("find", "Thanks", 5, 10000)
     rect = driver.screen_rect("Thanks")
     check(rect == (50, 50, 240, 496), f"Thanks window at 50,50 sized 240x496, got {rect}")

@@ -49,6 +49,10 @@ bool IsChecked(HWND button);  // BM_GETCHECK
 bool Redraw(HWND control);
 // A real left click (SendInput) at a point of the control's client area.
 bool MouseClick(HWND control, POINT clientPoint);
+// A real left click at a screen point.
+bool ScreenClick(POINT screenPoint);
+// The first visible popup menu window (class "#32768"), polled until timeoutMs.
+HWND WaitForPopupMenu(DWORD timeoutMs);
 
 // List views of another process.
 int ListItemCount(HWND list);

@@ -235,6 +235,20 @@ bool Redraw(HWND control) {
 bool MouseClick(HWND control, POINT clientPoint) {
   POINT p = clientPoint;
   ClientToScreen(control, &p);
+  return ScreenClick(p);
+}
+
+HWND WaitForPopupMenu(DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    if (popup && IsWindowVisible(popup)) return popup;
+    if (GetTickCount64() >= end) return nullptr;
+    Sleep(20);
+  }
+}
+
+bool ScreenClick(POINT p) {
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   INPUT in[3] = {};
   for (auto& i : in) {

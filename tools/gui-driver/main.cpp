@@ -127,7 +127,7 @@ int ListCommand(const std::wstring& cmd, HWND list, const std::vector<std::wstri
 }
 
 int Usage() {
-  Line("usage: gui-driver COMMAND CAPTION [ARGS]; commands: find [MIN_CHILDREN] [TIMEOUT_MS] | gone TIMEOUT_MS | "
+  Line("usage: gui-driver screen-click X Y | popup-menu TIMEOUT_MS | COMMAND CAPTION [ARGS]; commands: find [MIN_CHILDREN] [TIMEOUT_MS] | gone TIMEOUT_MS | "
        "controls | zorder | menus | get-text ID | set-text ID TEXT | click ID | menu ID|ITEM/ENTRY | close | "
        "checked ID | redraw ID | mouse-click ID [X Y] | screen-rect [ID] | list-count ID | list-columns ID | list-rows ID | list-check ID ROW 0|1 | "
        "list-item-rect ID ROW   (ID 0 = the window itself)");
@@ -137,6 +137,18 @@ int Usage() {
 int Run(const std::vector<std::wstring>& a) {
   if (a.size() < 3) return Usage();
   const std::wstring& cmd = a[1];
+  // Commands on the screen rather than on one window.
+  if (cmd == L"screen-click" && a.size() >= 4) {
+    return ScreenClick(POINT{Int(a[2]), Int(a[3])}) ? 0 : Fail("input not sent");
+  }
+  if (cmd == L"popup-menu") {
+    HWND popup = WaitForPopupMenu(static_cast<DWORD>(Int(a[2])));
+    if (!popup) return Fail("no popup menu");
+    RECT r;
+    GetWindowRect(popup, &r);
+    Line("screen-rect " + RectText(r));
+    return 0;
+  }
   const std::wstring& caption = a[2];
   if (cmd == L"gone") {
     const DWORD timeout = a.size() > 3 ? static_cast<DWORD>(Int(a[3])) : kFindTimeoutMs;
