@@ -63,6 +63,7 @@ constexpr uint32_t kErrorHeaderNotFound = 12150;
 constexpr uint32_t kErrorHttpInvalidHeader = 12153;  // Wine's answer to ADD_IF_NEW of a present name
 constexpr uint32_t kErrorHeaderAlreadyExists = 12155;
 constexpr uint32_t kErrorCannotConnect = 12029;
+constexpr uint32_t kErrorConnectionAborted = 12030;  // Wine's answer to a receive time-out
 constexpr uint32_t kErrorConnectionReset = 12031;
 constexpr uint32_t kErrorSecCertCnInvalid = 12038;
 constexpr uint32_t kErrorInvalidCa = 12045;

@@ -140,6 +140,7 @@ TEST_F(WinInet, TextIsConvertedFromUtf8) {
 TEST_F(WinInet, RefusedPortFailsWithEmptyReplies) {
   client_.Open("GET", "http://127.0.0.1:" + std::to_string(ports_.refused) + "/x");
   EXPECT_FALSE(client_.Send({}, false, 2));
+  EXPECT_EQ(SystemInternetApi().LastError(), wininet::kErrorCannotConnect);
   ExpectEmptyReply();
 }
 
@@ -157,6 +158,7 @@ TEST_F(WinInet, ServerThatNeverAnswersTimesOut) {
   client_.SetTimeouts(1500, 1500, 1500);
   ASSERT_TRUE(client_.Open("GET", Plain("/hang/hang?seconds=8")));
   EXPECT_FALSE(client_.Send());
+  EXPECT_EQ(SystemInternetApi().LastError(), wininet::kErrorConnectionAborted);  // as Wine says it
   ExpectEmptyReply();
 }
 
@@ -178,6 +180,7 @@ TEST_F(WinInet, UntrustedCertificateFailsUnlessErrorsAreIgnored) {
   const std::string url = "https://localhost:" + std::to_string(ports_.rogue) + "/rogue/echo";
   ASSERT_TRUE(client_.Open("GET", url));
   EXPECT_FALSE(client_.Send());
+  EXPECT_EQ(SystemInternetApi().LastError(), wininet::kErrorInvalidCa);
   ExpectEmptyReply();
   client_.SetIgnoreCertErrors(1);
   ASSERT_TRUE(client_.Open("GET", url));
