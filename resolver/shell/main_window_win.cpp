@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "resolver/display/display_format.h"
 #include "resolver/shell/controls.h"
 #include "resolver/shell/gui_text_win.h"
 #include "resolver/shell/picture_box_win.h"
@@ -159,8 +160,13 @@ void MainWindow::OnCreated() {
   CreateMenus();
   view_ = std::make_unique<Win32View>(hwnd_);
   log_ = std::make_unique<Log>(*view_, program_.uiLock);
+  desktop_ = std::make_unique<Win32Desktop>(hwnd_, ListMenu());
+  routines_ = std::make_unique<Routines>(program_, *view_, *log_, *desktop_,
+                                         RowFormat{&display::FormatSize, &display::FormatTime});
   ShowStartupNotes(*log_);
 }
+
+bool MainWindow::WaitForWorker(DWORD ms) { return !desktop_ || desktop_->WaitForThreads(ms); }
 
 void MainWindow::CreateControls() {
   for (const auto& spec : kMainControls) {
@@ -206,23 +212,20 @@ LRESULT MainWindow::OnControlColour(HDC dc, HWND control, bool isEdit) {
                         reinterpret_cast<LPARAM>(control));
 }
 
-// Events and the routines that answer them. A dispatch point without a call is an event whose
-// routine is not part of this program yet: it does nothing rather than pretend.
+// Events and the routines that answer them.
 void MainWindow::OnCommand(int id, int code) {
   switch (id) {
     case kPanButton:
-      if (code == BN_CLICKED) {
-        // StartResolve: starts the resolve worker.
-      }
+      if (code == BN_CLICKED) routines_->StartResolve();
       break;
     case kMenuThanks:
       ShowThanks(instance_);
       break;
     case kMenuGoUp:
-      // GoUp: the parent folder, or the top level again.
+      routines_->GoUp();
       break;
     case kMenuResolveSelected:
-      // ResolveSelected: download links of the ticked rows.
+      routines_->ResolveSelected();
       break;
   }
 }
@@ -230,17 +233,16 @@ void MainWindow::OnCommand(int id, int code) {
 void MainWindow::OnListNotify(const NMHDR& header) {
   switch (header.code) {
     case NM_RCLICK:
-      // ShowListMenu: the popup "mene1" (GetSubMenu(listMenuHolder_, 0)) at the mouse.
+      routines_->ShowListMenu();
       break;
     case NM_DBLCLK:
-      // OpenFolderAtRow: lists the folder of the selected row.
+      routines_->OpenFolderAtRow();
       break;
   }
 }
 
-void MainWindow::OnSelectAllPressed() {
-  // ToggleAllRows: runs before the box changes its own state.
-}
+// Runs before the box changes its own state.
+void MainWindow::OnSelectAllPressed() { routines_->ToggleAllRows(); }
 
 LRESULT CALLBACK MainWindow::SelectAllProc(HWND box, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
   if (msg == WM_LBUTTONDOWN) reinterpret_cast<MainWindow*>(self)->OnSelectAllPressed();

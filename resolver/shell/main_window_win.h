@@ -5,7 +5,9 @@
 
 #include <memory>
 
+#include "resolver/shell/desktop_win.h"
 #include "resolver/shell/program.h"
+#include "resolver/shell/routines.h"
 #include "resolver/shell/win32_view_win.h"
 #include "resolver/shell/write_log.h"
 
@@ -25,6 +27,11 @@ class MainWindow {
   HWND Hwnd() const { return hwnd_; }
   // The popup "mene1" that the list shows on a right click; never part of the menu bar.
   HMENU ListMenu() const { return GetSubMenu(listMenuHolder_, 0); }
+
+  // After the message loop: waits up to ms for a resolve worker still running (it may be in a
+  // network call). False when one still runs: the program-wide objects must then not be
+  // destroyed under it.
+  bool WaitForWorker(DWORD ms);
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -49,6 +56,8 @@ class MainWindow {
   HMENU listMenuHolder_ = nullptr;  // top-level menu "mene1", never in the menu bar
   std::unique_ptr<Win32View> view_;
   std::unique_ptr<Log> log_;
+  std::unique_ptr<Win32Desktop> desktop_;
+  std::unique_ptr<Routines> routines_;
 };
 
 }  // namespace shell

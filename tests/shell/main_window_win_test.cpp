@@ -8,6 +8,7 @@
 #include <string>
 
 #include "resolver/shell/main_window_win.h"
+#include "tests/http/fake_internet_api.h"
 
 namespace {
 
@@ -34,7 +35,8 @@ class MainWindowTest : public ::testing::Test {
   }
   HWND Control(int id) { return GetDlgItem(window_->Hwnd(), id); }
 
-  shell::Program program_;
+  http::testing::FakeInternetApi net_;  // no request is made by these tests
+  shell::Program program_{net_, share::ServiceHosts{"localhost:1", "127.0.0.1:1"}};
   std::unique_ptr<shell::MainWindow> window_;
 };
 
