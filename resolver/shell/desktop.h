@@ -11,8 +11,8 @@ class Desktop {
  public:
   virtual ~Desktop() = default;
 
-  // Starts routine on a new operating-system thread at once; handleValue receives the value of
-  // the thread's handle (what the log shows). False when no thread could be made.
+  // Starts routine on a new operating-system thread; handleValue receives the value of the
+  // thread's handle (what the log shows) before routine runs. False when no thread could be made.
   virtual bool StartThread(std::function<void()> routine, uint64_t& handleValue) = 0;
 
   // Waits about ms milliseconds while the window's messages are processed (the user can type

@@ -22,13 +22,14 @@ Win32Desktop::~Win32Desktop() {
 bool Win32Desktop::StartThread(std::function<void()> routine, uint64_t& handleValue) {
   CloseFinishedThreads();
   auto* owned = new std::function<void()>(std::move(routine));
-  HANDLE thread = CreateThread(nullptr, 0, RunRoutine, owned, 0, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, RunRoutine, owned, CREATE_SUSPENDED, nullptr);
   if (!thread) {
     delete owned;
     return false;
   }
   threads_.push_back(thread);
   handleValue = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(thread));
+  ResumeThread(thread);
   return true;
 }
 

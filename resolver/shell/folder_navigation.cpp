@@ -51,7 +51,9 @@ void Routines::OpenFolder(const std::string& path) {
   {
     UiLockHold hold(program_.uiLock);
     view_.ClearRows();
+    view_.BeginRowFill(static_cast<int>(rows.size()));
     AddRows(rows);
+    view_.EndRowFill();
     view_.Enable(kData, true);
     ReplaceFileList(std::move(entries));
   }

@@ -144,6 +144,8 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), true);
     case WM_CTLCOLORSTATIC:
       return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), false);
+    case Win32View::kRunOnUiThread:
+      return Win32View::RunCall(lp);
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

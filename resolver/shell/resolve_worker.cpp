@@ -1,4 +1,5 @@
 // StartResolve and ResolveWorker: the share's top level into the list, on a worker thread.
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,16 +9,21 @@
 
 namespace shell {
 
+namespace {
+constexpr size_t kRowsPerBlock = 50;
+}  // namespace
+
+// The line "解析开始，线程:" + handle is written by the worker, right after it has emptied the
+// log: written here it would race with that emptying and mostly be erased by it.
 void Routines::StartResolve() {
   if (!ClaimClient()) return;  // a resolve or a link request is running: no second user
-  uint64_t handle = 0;
-  if (!desktop_.StartThread([this] { ResolveWorker(); }, handle)) {
+  if (!desktop_.StartThread([this] { ResolveWorker(); }, workerHandle_)) {
     ReleaseClient();
     log_.WriteLog(texts::ThreadFailed());
-    return;
   }
-  log_.WriteLog(texts::ResolveStarted() + std::to_string(handle));
 }
+
+void Routines::LogWorkerStarted() { log_.WriteLog(texts::ResolveStarted() + std::to_string(workerHandle_)); }
 
 // Runs with the client claimed by StartResolve and gives it back once it is done with it.
 void Routines::ResolveWorker() {
@@ -29,6 +35,7 @@ void Routines::ResolveWorker() {
     password = view_.Text(kPanPas);
   }
   if (link.empty()) {
+    LogWorkerStarted();
     log_.WriteLog(texts::LinkNotSet());
     ReleaseClient();
     return;
@@ -39,6 +46,7 @@ void Routines::ResolveWorker() {
     view_.Enable(kPanButton, false);
     view_.SetLogText("");
   }
+  LogWorkerStarted();
   std::vector<share::FileEntry> entries;
   std::string message;
   program_.shareClient.SetShare(link, password);
@@ -50,12 +58,20 @@ void Routines::ResolveWorker() {
     view_.Enable(kPanButton, true);
     return;
   }
-  for (const auto& row : FormatRows(entries)) {
-    UiLockHold hold(program_.uiLock);  // one row at a time: the UI thread gets the lock between rows
-    view_.AddRow(row.name, row.size, row.time);
+  const std::vector<RowTexts> rows = FormatRows(entries);
+  {
+    UiLockHold hold(program_.uiLock);
+    view_.BeginRowFill(static_cast<int>(rows.size()));
+  }
+  // In blocks, each under the lock: the UI thread gets the lock between blocks, and a block is
+  // one message to the window rather than one per row.
+  for (size_t first = 0; first < rows.size(); first += kRowsPerBlock) {
+    UiLockHold hold(program_.uiLock);
+    view_.AddRows(rows.data() + first, std::min(kRowsPerBlock, rows.size() - first));
   }
   {
     UiLockHold hold(program_.uiLock);
+    view_.EndRowFill();
     ReplaceFileList(std::move(entries));
     ReleaseClient();
     view_.Enable(kPanButton, true);

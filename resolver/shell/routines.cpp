@@ -16,9 +16,7 @@ std::vector<RowTexts> Routines::FormatRows(const std::vector<share::FileEntry>& 
   return rows;
 }
 
-void Routines::AddRows(const std::vector<RowTexts>& rows) {
-  for (const auto& r : rows) view_.AddRow(r.name, r.size, r.time);
-}
+void Routines::AddRows(const std::vector<RowTexts>& rows) { view_.AddRows(rows.data(), rows.size()); }
 
 void Routines::ReplaceFileList(std::vector<share::FileEntry> entries) {
   program_.fileList = std::move(entries);

@@ -29,8 +29,8 @@ class Routines {
   Routines(const Routines&) = delete;
   Routines& operator=(const Routines&) = delete;
 
-  // Pan_Button "解析" (and GoUp at the top level): starts ResolveWorker on a new thread and logs
-  // "解析开始，线程:" with its handle. Does nothing while the client is in use.
+  // Pan_Button "解析" (and GoUp at the top level): starts ResolveWorker on a new thread, which
+  // logs "解析开始，线程:" with its handle. Does nothing while the client is in use.
   void StartResolve();
   // Resolves the link of Pan_Url with the password of Pan_Pas and fills the list.
   void ResolveWorker();
@@ -55,6 +55,7 @@ class Routines {
 
  private:
   bool ClaimClient();
+  void LogWorkerStarted();
   void ReleaseClient() { clientInUse_.store(false); }
   std::vector<RowTexts> FormatRows(const std::vector<share::FileEntry>& entries) const;
   void AddRows(const std::vector<RowTexts>& rows);  // caller holds uiLock
@@ -71,6 +72,7 @@ class Routines {
   Desktop& desktop_;
   RowFormat format_;
   std::atomic<bool> clientInUse_{false};
+  uint64_t workerHandle_ = 0;  // of the last worker; set before the worker runs
 };
 
 }  // namespace shell

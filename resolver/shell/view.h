@@ -3,12 +3,14 @@
 // converts at the window boundary, and a fake view in the tests records what happens.
 // The calls may come from the UI thread and from the resolve worker; callers hold UiLock where
 // a group of changes must not interleave (the view itself takes no lock).
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "resolver/shell/controls.h"
+#include "resolver/shell/row_texts.h"
 
 namespace shell {
 
@@ -38,6 +40,14 @@ class View {
   virtual bool IsRowTicked(int row) = 0;
   virtual void SetRowTicked(int row, bool ticked) = 0;
   virtual int SelectedRow() = 0;  // -1 when none
+  // Around adding many rows: the list neither repaints nor grows its storage row by row until
+  // EndRowFill, which shows the rows. Rows still go in one AddRow at a time, in order.
+  virtual void BeginRowFill(int rowsToCome) { (void)rowsToCome; }
+  // Appends count rows in order, as count AddRow calls would.
+  virtual void AddRows(const RowTexts* rows, size_t count) {
+    for (size_t i = 0; i < count; ++i) AddRow(rows[i].name, rows[i].size, rows[i].time);
+  }
+  virtual void EndRowFill() {}
 
   // Pan_CaptchaBody: bytes of an image file (PNG, JPEG, GIF, BMP); an empty block removes the picture.
   virtual void ShowCaptchaImage(const std::vector<uint8_t>& imageFile) = 0;

@@ -54,6 +54,22 @@ bool ScreenClick(POINT screenPoint);
 // The first visible popup menu window (class "#32768"), polled until timeoutMs.
 HWND WaitForPopupMenu(DWORD timeoutMs);
 
+// SendMessageTimeout(WM_NULL): whether the window's thread answered within timeoutMs;
+// elapsedMs is how long the answer took.
+bool Ping(HWND top, DWORD timeoutMs, DWORD* elapsedMs);
+// Polls the control's text every 5 ms until it contains part. elapsedMs counts from the call.
+bool WaitForText(HWND control, const std::wstring& part, DWORD timeoutMs, DWORD* elapsedMs);
+
+// Times a click: empties text, sends BM_CLICK to button, then polls every 5 ms until text holds part. Meanwhile
+// it watches list's item count: when it first went above 0 and when it last changed.
+struct ClickTiming {
+  DWORD textMs = 0;      // click to part seen in text
+  DWORD firstRowMs = 0;  // click to the first row (0: none came)
+  DWORD lastRowMs = 0;   // click to the last change of the row count
+  int rows = 0;
+};
+bool TimeClick(HWND button, HWND text, const std::wstring& part, HWND list, DWORD timeoutMs, ClickTiming* timing);
+
 // List views of another process.
 int ListItemCount(HWND list);
 std::wstring ListItemText(HWND list, int row, int column);

@@ -319,4 +319,46 @@ std::vector<ColumnInfo> ListColumns(HWND list) {
   return out;
 }
 
+bool Ping(HWND top, DWORD timeoutMs, DWORD* elapsedMs) {
+  const ULONGLONG start = GetTickCount64();
+  DWORD_PTR result = 0;
+  const bool answered = SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+  *elapsedMs = static_cast<DWORD>(GetTickCount64() - start);
+  return answered;
+}
+
+bool WaitForText(HWND control, const std::wstring& part, DWORD timeoutMs, DWORD* elapsedMs) {
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    const bool found = GetText(control).find(part) != std::wstring::npos;
+    *elapsedMs = static_cast<DWORD>(GetTickCount64() - start);
+    if (found) return true;
+    if (*elapsedMs >= timeoutMs) return false;
+    Sleep(5);
+  }
+}
+
+bool TimeClick(HWND button, HWND text, const std::wstring& part, HWND list, DWORD timeoutMs, ClickTiming* timing) {
+  *timing = ClickTiming{};
+  SetText(text, L"");  // so an earlier occurrence of part is not taken for this one
+  const ULONGLONG start = GetTickCount64();
+  if (!Click(button)) return false;
+  for (;;) {
+    const DWORD now = static_cast<DWORD>(GetTickCount64() - start);
+    const int rows = ListItemCount(list);
+    if (rows != timing->rows) {
+      if (timing->rows == 0 && rows > 0) timing->firstRowMs = now;
+      timing->lastRowMs = now;
+      timing->rows = rows;
+    }
+    if (GetText(text).find(part) != std::wstring::npos) {
+      timing->textMs = now;
+      timing->rows = ListItemCount(list);
+      return true;
+    }
+    if (now >= timeoutMs) return false;
+    Sleep(5);
+  }
+}
+
 }  // namespace gui_driver

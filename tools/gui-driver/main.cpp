@@ -129,7 +129,8 @@ int ListCommand(const std::wstring& cmd, HWND list, const std::vector<std::wstri
 int Usage() {
   Line("usage: gui-driver screen-click X Y | popup-menu TIMEOUT_MS | COMMAND CAPTION [ARGS]; commands: find [MIN_CHILDREN] [TIMEOUT_MS] | gone TIMEOUT_MS | "
        "controls | zorder | menus | get-text ID | set-text ID TEXT | click ID | menu ID|ITEM/ENTRY | close | "
-       "checked ID | redraw ID | mouse-click ID [X Y] | screen-rect [ID] | list-count ID | list-columns ID | list-rows ID | list-check ID ROW 0|1 | "
+       "checked ID | redraw ID | ping TIMEOUT_MS | wait-text ID TEXT TIMEOUT_MS | "
+       "time-click BUTTON_ID TEXT_ID TEXT LIST_ID TIMEOUT_MS | mouse-click ID [X Y] | screen-rect [ID] | list-count ID | list-columns ID | list-rows ID | list-check ID ROW 0|1 | "
        "list-item-rect ID ROW   (ID 0 = the window itself)");
   return 2;
 }
@@ -176,6 +177,12 @@ int Run(const std::vector<std::wstring>& a) {
     if (id == 0) return Fail("no menu entry " + Escaped(a[3]));
     return ChooseMenuEntry(top, id) ? 0 : Fail("not posted");
   }
+  if (cmd == L"ping" && a.size() >= 4) {  // ping CAPTION TIMEOUT_MS: the window itself
+    DWORD ms = 0;
+    if (!Ping(top, static_cast<DWORD>(Int(a[3])), &ms)) return Fail("no answer within " + Utf8(a[3]) + " ms");
+    Line("ping ms=" + std::to_string(ms));
+    return 0;
+  }
   HWND control = a.size() >= 4 ? Control(top, Int(a[3])) : top;
   if (!control) return Fail("no control " + Escaped(a[3]));
   if (cmd == L"get-text") {
@@ -189,6 +196,21 @@ int Run(const std::vector<std::wstring>& a) {
     return 0;
   }
   if (cmd == L"redraw") return Redraw(control) ? 0 : Fail("not redrawn");
+  if (cmd == L"wait-text" && a.size() >= 6) {
+    DWORD ms = 0;
+    const bool found = WaitForText(control, Unescape(a[4]), static_cast<DWORD>(Int(a[5])), &ms);
+    Line("text " + Escaped(GetText(control)));
+    return found ? (Line("waited ms=" + std::to_string(ms)), 0) : Fail("text not seen");
+  }
+  if (cmd == L"time-click" && a.size() >= 8) {
+    ClickTiming t;
+    const bool seen = TimeClick(control, Control(top, Int(a[4])), Unescape(a[5]), Control(top, Int(a[6])),
+                                static_cast<DWORD>(Int(a[7])), &t);
+    if (!seen) return Fail("text not seen");
+    Line("timed text_ms=" + std::to_string(t.textMs) + " first_row_ms=" + std::to_string(t.firstRowMs) +
+         " last_row_ms=" + std::to_string(t.lastRowMs) + " rows=" + std::to_string(t.rows));
+    return 0;
+  }
   if (cmd == L"mouse-click") {
     RECT rc;
     GetClientRect(control, &rc);
