@@ -18,6 +18,7 @@
 
 #include "resolver/json/json_document.h"
 #include "resolver/json/json_value.h"
+#include "resolver/json/region_heap.h"
 
 namespace {
 
@@ -28,18 +29,15 @@ void Check(bool condition) {
 // Text with a zero unit cannot be read back whole: the handle reads up to the first one.
 bool Readable(const std::u16string& text) { return text.find(u'\0') == std::u16string::npos; }
 
-bool PlainRawLiterals(json::JsonDocument& doc) {
-  std::vector<json::JsonDocument> pending{doc};
+bool PlainRawLiterals(const json::JsonValue* root) {
+  std::vector<const json::JsonValue*> pending{root};
   while (!pending.empty()) {
-    json::JsonDocument v = pending.back();
+    const json::JsonValue* v = pending.back();
     pending.pop_back();
-    if (v.KindOfW() == json::kRaw &&
-        v.GetLiteralW().find_first_of(u"{}[]:,\"'") != std::u16string::npos) {
+    if (v->Kind() == json::kRaw && v->Literal().find_first_of(u"{}[]:,\"'") != std::u16string::npos) {
       return false;
     }
-    std::vector<json::JsonDocument> children;
-    v.ChildrenW(u"", children);
-    pending.insert(pending.end(), children.begin(), children.end());
+    for (int32_t i = 0; i < v->ChildCount(); ++i) pending.push_back(v->ChildAt(i));
   }
   return true;
 }
@@ -47,14 +45,16 @@ bool PlainRawLiterals(json::JsonDocument& doc) {
 void RoundTrip(json::JsonDocument& doc, bool decode) {
   const std::u16string first = doc.ToTextW();
   Check(doc.CopyOfW().ToTextW() == first);
-  if (!Readable(first) || !PlainRawLiterals(doc)) return;
+  if (!Readable(first) || !PlainRawLiterals(doc.GetRoot())) return;
   json::JsonDocument again;
   Check(again.ParseW(first, decode));
   const std::u16string second = again.ToTextW();
   if (!Readable(second)) return;
-  json::JsonDocument third;
-  Check(third.ParseW(second, decode));
-  Check(third.ToTextW() == second);
+  if (second != first) {  // a fixpoint from the second writing on
+    json::JsonDocument third;
+    Check(third.ParseW(second, decode));
+    Check(third.ToTextW() == second);
+  }
   json::JsonDocument pretty;
   Check(pretty.ParseW(again.ToTextW(u"", true), decode));
   Check(pretty.ToTextW() == second);
@@ -86,7 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     std::u16string units(size / 2, u'\0');
     if (!units.empty()) std::memcpy(&units[0], data, units.size() * 2);
+    // This reading builds its tree on the product build's heap (the sanitizers' default heap
+    // is plain operator new), so that the sanitizers watch its chunks too.
+    static json::RegionHeap region;
     json::JsonDocument doc;
+    doc.SetRoot(json::JsonValue::CreateObject(&region));
+    doc.GetRoot()->Release();
     if (doc.ParseW(units, decode)) {
       RoundTrip(doc, decode);
       Touch(doc);

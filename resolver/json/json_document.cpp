@@ -134,11 +134,12 @@ JsonDocument JsonDocument::NewInteger(int64_t value) const {
 
 // ---- parsing and writing -------------------------------------------------------------------
 
+// The text ends at its first zero unit; the scanner finds it on its way.
 int JsonDocument::ParseInternal(std::u16string_view text, bool decode) {
-  text = Cut(text);
   if (!root_) root_ = JsonValue::CreateObject(nullptr);
-  lastParseResult_ = root_ ? ParseInto(root_, text.data() ? text.data() : u"", text.size(), decode)
-                           : kParseNoMemory;
+  lastParseResult_ =
+      root_ ? ParseInto(root_, text.data() ? text.data() : u"", text.size(), decode, true)
+            : kParseNoMemory;
   return lastParseResult_;
 }
 

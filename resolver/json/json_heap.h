@@ -9,7 +9,7 @@ namespace json {
 class JsonHeap {
  public:
   virtual ~JsonHeap() = default;
-  // A zero-filled block of bytes, or nullptr when memory runs out.
+  // A block of bytes (its contents are unspecified), or nullptr when memory runs out.
   virtual void* Allocate(size_t bytes) = 0;
   virtual void Free(void* block) = 0;
 };

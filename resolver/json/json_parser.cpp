@@ -3,6 +3,7 @@
 // the text between them when a comma or a closing bracket/brace stores them.
 #include "resolver/json/json_parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
@@ -12,12 +13,26 @@
 namespace json {
 namespace {
 
+bool PlainInteger(std::u16string_view token, int64_t& value);
+
 bool IsBlank(char16_t c) { return c == u'\r' || c == u'\n' || c == u'\t' || c == u' '; }
+
+// Units the scan reacts to: bit 1 outside strings, bit 2 inside them.
+struct ReactTable {
+  unsigned char bits[128] = {};
+  constexpr ReactTable() {
+    for (char c : {'{', '[', ':', ',', ']', '}'}) bits[int(c)] = 1;
+    for (char c : {'"', '\'', '\\', '\0'}) bits[int(c)] = 3;
+  }
+};
+constexpr ReactTable kReacts;
+
+bool Reacts(char16_t c, unsigned char mask) { return c < 128 && (kReacts.bits[c] & mask) != 0; }
 
 class Scanner {
  public:
-  Scanner(JsonValue* root, const char16_t* text, size_t length, bool decode)
-      : root_(root), text_(text), length_(length), decode_(decode) {}
+  Scanner(JsonValue* root, const char16_t* text, size_t length, bool decode, bool endAtZero)
+      : root_(root), text_(text), length_(length), decode_(decode), endAtZero_(endAtZero) {}
   ~Scanner() { ValueList::Free(stack_); }
 
   int Run();
@@ -41,6 +56,7 @@ class Scanner {
   const char16_t* text_;
   size_t length_;
   bool decode_;
+  bool endAtZero_;
   ValueList* stack_ = nullptr;
   char16_t quote_ = 0;
   ptrdiff_t keyStart_ = -1;
@@ -67,6 +83,10 @@ int Scanner::Run() {
 // Handles text_[i]; answers the next index. Runs of ordinary text are passed over at once.
 size_t Scanner::Step(size_t i, int& code) {
   const char16_t c = text_[i];
+  if (c == 0 && endAtZero_) {
+    length_ = i;
+    return i;
+  }
   if (quote_ == 0) {
     switch (c) {
       case u'{': code = OnOpen(i, true); return i + 1;
@@ -87,10 +107,8 @@ size_t Scanner::Step(size_t i, int& code) {
     return (next == u'"' || next == u'\'' || next == u'\\') ? i + 2 : i + 1;
   }
   // Ordinary text: skip to the next unit that any rule reacts to.
-  for (++i; i < length_; ++i) {
-    const char16_t d = text_[i];
-    if (d == u'"' || d == u'\'' || d == u'\\') break;
-    if (quote_ == 0 && (d == u'{' || d == u'[' || d == u':' || d == u',' || d == u']' || d == u'}')) break;
+  const unsigned char mask = quote_ == 0 ? 1 : 2;
+  for (++i; i < length_ && !Reacts(text_[i], mask); ++i) {
   }
   return i;
 }
@@ -224,16 +242,19 @@ JsonValue* Scanner::MakeScalar(JsonValue* top, size_t i, bool asElement, int& co
   const size_t start = size_t(valueStart_);
   if (stringPending_) {
     const size_t length = std::min(stringLength_, i - start);  // never past the current unit
-    HeapText* text = HeapText::Make(heap, std::u16string_view(text_ + start, length));
-    if (text) text->Shorten(UnescapeText(text->Units(), text->Length(), decode_));
-    JsonValue* v = JsonValue::CreateStringAdopting(heap, text);
-    if (!v) code = kParseNoMemory;
+    JsonValue* v = JsonValue::CreateString(heap, std::u16string_view(text_ + start, length));
+    if (!v) {
+      code = kParseNoMemory;
+      return nullptr;
+    }
+    HeapText* text = v->StringText();  // decoded in place: it only gets shorter
+    text->Shorten(UnescapeText(text->Units(), text->Length(), decode_));
     return v;
   }
   std::u16string_view token(text_ + start, i - start);
   while (!token.empty() && IsBlank(token.front())) token.remove_prefix(1);
   while (!token.empty() && IsBlank(token.back())) token.remove_suffix(1);
-  if (token.find_first_of(u"\r\n\t ") != std::u16string_view::npos) {
+  if (std::any_of(token.begin(), token.end(), IsBlank)) {
     tokenBuffer_.clear();
     for (char16_t c : token) {
       if (!IsBlank(c)) tokenBuffer_.push_back(c);
@@ -241,7 +262,13 @@ JsonValue* Scanner::MakeScalar(JsonValue* top, size_t i, bool asElement, int& co
     token = tokenBuffer_;
   }
   if (token.empty() && asElement) return nullptr;
+  int64_t integer = 0;
   JsonValue* v = nullptr;
+  if (PlainInteger(token, integer)) {
+    v = JsonValue::CreateIntegerToken(heap, integer, token);
+    if (!v) code = kParseNoMemory;
+    return v;
+  }
   switch (Classify(token)) {
     case kNull: v = JsonValue::CreateNull(heap); break;
     case kBoolean: v = JsonValue::CreateBoolean(heap, token == u"true"); break;
@@ -253,13 +280,29 @@ JsonValue* Scanner::MakeScalar(JsonValue* top, size_t i, bool asElement, int& co
   return v;
 }
 
+// The common token: an optional minus and up to 18 digits, read in one pass. Anything else
+// goes the general way (Classify, ParseInteger, ParseReal), with the same results.
+bool PlainInteger(std::u16string_view token, int64_t& value) {
+  size_t i = !token.empty() && token[0] == u'-' ? 1 : 0;
+  if (token.size() <= i || token.size() - i > 18) return false;
+  int64_t v = 0;
+  for (size_t k = i; k < token.size(); ++k) {
+    const unsigned digit = unsigned(token[k]) - u'0';
+    if (digit > 9) return false;
+    v = v * 10 + digit;
+  }
+  value = i ? -v : v;
+  return true;
+}
+
 }  // namespace
 
-int ParseInto(JsonValue* root, const char16_t* text, size_t length, bool decodeUnicodeEscapes) {
+int ParseInto(JsonValue* root, const char16_t* text, size_t length, bool decodeUnicodeEscapes,
+              bool endAtZero) {
   if (!root || !text) return kParseMissingInput;
-  if (length == 0) return kParseOk;
+  if (length == 0 || (endAtZero && text[0] == 0)) return kParseOk;
   try {
-    Scanner scanner(root, text, length, decodeUnicodeEscapes);
+    Scanner scanner(root, text, length, decodeUnicodeEscapes, endAtZero);
     return scanner.Run();
   } catch (const std::bad_alloc&) {
     root->ClearContent();

@@ -43,9 +43,11 @@ enum ParseResult : int {
 
 constexpr int32_t kMaxDepth = 1000;
 
-// Parses length units of text (a zero unit inside is ordinary text) into root. A length of 0
-// answers 0 and leaves the root untouched. text may be nullptr only with root nullptr.
-int ParseInto(JsonValue* root, const char16_t* text, size_t length, bool decodeUnicodeEscapes);
+// Parses length units of text into root. A length of 0 answers 0 and leaves the root
+// untouched. A zero unit inside is ordinary text, unless endAtZero: then the text ends at its
+// first zero unit (as if length had been counted up to it; the handle's texts are read so).
+int ParseInto(JsonValue* root, const char16_t* text, size_t length, bool decodeUnicodeEscapes,
+              bool endAtZero = false);
 
 // Decodes the escapes of a member name or string in place, left to right; returns the new
 // length. \" \' \\ \/ \b \t \n \r \f become their characters; \uXXXX becomes the code unit

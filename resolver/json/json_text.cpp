@@ -13,12 +13,21 @@ HeapText* HeapText::MakeSized(JsonHeap* heap, size_t length) {
   if (!block) return nullptr;
   auto* text = new (block) HeapText();
   text->length_ = length;
+  text->Units()[length] = 0;
   return text;
 }
 
 HeapText* HeapText::Make(JsonHeap* heap, std::u16string_view source) {
   HeapText* text = MakeSized(heap, source.size());
   if (text && !source.empty()) std::memcpy(text->Units(), source.data(), source.size() * 2);
+  return text;
+}
+
+HeapText* HeapText::Place(void* memory, std::u16string_view source) {
+  auto* text = new (memory) HeapText();
+  text->length_ = source.size();
+  if (!source.empty()) std::memcpy(text->Units(), source.data(), source.size() * 2);
+  text->Units()[source.size()] = 0;
   return text;
 }
 

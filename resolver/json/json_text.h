@@ -12,9 +12,12 @@ class HeapText {
  public:
   // A copy of text from heap, or nullptr when memory runs out.
   static HeapText* Make(JsonHeap* heap, std::u16string_view text);
-  // An uninitialised text of length units (zero-filled), or nullptr.
+  // A text of length units with unspecified contents (then the zero unit), or nullptr.
   static HeapText* MakeSized(JsonHeap* heap, size_t length);
   static void Free(JsonHeap* heap, HeapText* text);
+  // Bytes a text of length units takes, and a copy of text built in memory of that size.
+  static size_t BytesFor(size_t length) { return sizeof(HeapText) + (length + 1) * sizeof(char16_t); }
+  static HeapText* Place(void* memory, std::u16string_view text);
 
   std::u16string_view View() const { return {Units(), length_}; }
   char16_t* Units() { return reinterpret_cast<char16_t*>(this + 1); }

@@ -41,7 +41,8 @@ char16_t SimpleEscape(char16_t c) {
 
 size_t UnescapeText(char16_t* text, size_t length, bool decodeUnicodeEscapes) {
   size_t out = 0;
-  for (size_t i = 0; i < length;) {
+  while (out < length && text[out] != u'\\') ++out;  // the text before the first backslash stays
+  for (size_t i = out; i < length;) {
     if (text[i] != u'\\' || i + 1 >= length) {
       text[out++] = text[i++];
       continue;

@@ -23,9 +23,9 @@ JsonHeap* OrDefault(JsonHeap* heap) { return heap ? heap : ProcessHeap(); }
 
 }  // namespace
 
-JsonValue* JsonValue::Make(JsonHeap* heap, ValueKind kind) {
+JsonValue* JsonValue::Make(JsonHeap* heap, ValueKind kind, size_t extraBytes) {
   heap = OrDefault(heap);
-  void* block = heap->Allocate(sizeof(JsonValue));
+  void* block = heap->Allocate(sizeof(JsonValue) + extraBytes);
   if (!block) return nullptr;
   auto* v = new (block) JsonValue();
   v->refs_.store(1, std::memory_order_relaxed);
@@ -41,8 +41,19 @@ JsonValue* JsonValue::Make(JsonHeap* heap, ValueKind kind) {
   return v;
 }
 
+// The text becomes the literal.
+JsonValue* JsonValue::MakeWithText(JsonHeap* heap, ValueKind kind, std::u16string_view text) {
+  JsonValue* v = Make(heap, kind, HeapText::BytesFor(text.size()));
+  if (v) v->literal_ = HeapText::Place(v + 1, text);
+  return v;
+}
+
+void JsonValue::DropText(HeapText* text) {
+  if (text && !IsShared(text) && text != InlineText()) HeapText::Free(heap_, text);
+}
+
 void JsonValue::FreeRecord() {
-  if (!IsShared(literal_)) HeapText::Free(heap_, literal_);
+  DropText(literal_);
   heap_->Free(this);
 }
 
@@ -61,53 +72,30 @@ JsonValue* JsonValue::CreateBoolean(JsonHeap* heap, bool value) {
 }
 
 JsonValue* JsonValue::CreateReal(JsonHeap* heap, double value) {
-  JsonValue* v = Make(heap, kReal);
-  if (!v) return nullptr;
-  v->payload_.real = value;
-  if (!v->SetLiteral(FormatReal(value))) {
-    v->FreeRecord();
-    return nullptr;
-  }
-  return v;
+  return CreateRealToken(heap, value, FormatReal(value));
 }
 
 JsonValue* JsonValue::CreateInteger(JsonHeap* heap, int64_t value) {
-  JsonValue* v = Make(heap, kInteger);
-  if (!v) return nullptr;
-  v->payload_.integer = value;
-  if (!v->SetLiteral(FormatInteger(value))) {
-    v->FreeRecord();
-    return nullptr;
-  }
-  return v;
+  return CreateIntegerToken(heap, value, FormatInteger(value));
 }
 
 JsonValue* JsonValue::CreateIntegerToken(JsonHeap* heap, int64_t value,
                                          std::u16string_view token) {
-  JsonValue* v = Make(heap, kInteger);
-  if (!v) return nullptr;
-  v->payload_.integer = value;
-  if (!v->SetLiteral(token)) {
-    v->FreeRecord();
-    return nullptr;
-  }
+  JsonValue* v = MakeWithText(heap, kInteger, token);
+  if (v) v->payload_.integer = value;
   return v;
 }
 
 JsonValue* JsonValue::CreateRealToken(JsonHeap* heap, double value, std::u16string_view token) {
-  JsonValue* v = Make(heap, kReal);
-  if (!v) return nullptr;
-  v->payload_.real = value;
-  if (!v->SetLiteral(token)) {
-    v->FreeRecord();
-    return nullptr;
-  }
+  JsonValue* v = MakeWithText(heap, kReal, token);
+  if (v) v->payload_.real = value;
   return v;
 }
 
 JsonValue* JsonValue::CreateString(JsonHeap* heap, std::u16string_view text) {
-  heap = OrDefault(heap);
-  return CreateStringAdopting(heap, HeapText::Make(heap, text));
+  JsonValue* v = Make(heap, kString, HeapText::BytesFor(text.size()));
+  if (v) v->payload_.text = HeapText::Place(v + 1, text);
+  return v;
 }
 
 JsonValue* JsonValue::CreateStringAdopting(JsonHeap* heap, HeapText* text) {
@@ -123,12 +111,7 @@ JsonValue* JsonValue::CreateStringAdopting(JsonHeap* heap, HeapText* text) {
 }
 
 JsonValue* JsonValue::CreateRaw(JsonHeap* heap, std::u16string_view token) {
-  JsonValue* v = Make(heap, kRaw);
-  if (v && !v->SetLiteral(token)) {
-    v->FreeRecord();
-    return nullptr;
-  }
-  return v;
+  return MakeWithText(heap, kRaw, token);
 }
 
 JsonValue* JsonValue::CreateArray(JsonHeap* heap) {
@@ -156,7 +139,7 @@ JsonValue* JsonValue::CreateObject(JsonHeap* heap) {
 bool JsonValue::SetLiteral(std::u16string_view text) {
   HeapText* copy = HeapText::Make(heap_, text);
   if (!copy) return false;
-  if (!IsShared(literal_)) HeapText::Free(heap_, literal_);
+  DropText(literal_);
   literal_ = copy;
   return true;
 }
@@ -170,7 +153,7 @@ std::u16string_view JsonValue::Text() const {
 void JsonValue::LetGo(JsonValue* child, JsonValue** doomed) {
   child->parent_ = nullptr;
   child->next_ = nullptr;
-  if (child->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+  if (child->DropReference() == 0) {
     child->next_ = *doomed;
     *doomed = child;
   }
@@ -203,9 +186,9 @@ void JsonValue::ClearInto(JsonValue** doomed) {
   ReleaseChildren(doomed);
   if (kind_ == kObject) MemberTable::Free(payload_.table);
   if (kind_ == kArray) ValueList::Free(payload_.list);
-  if (kind_ == kString) HeapText::Free(heap_, payload_.text);
+  if (kind_ == kString) DropText(payload_.text);
   payload_.integer = 0;
-  if (!IsShared(literal_)) HeapText::Free(heap_, literal_);
+  DropText(literal_);
   literal_ = nullptr;
 }
 
@@ -218,15 +201,25 @@ void JsonValue::Clear() {
 void JsonValue::ClearContent() {
   JsonValue* doomed = nullptr;
   ReleaseChildren(&doomed);
-  if (kind_ == kString) HeapText::Free(heap_, payload_.text);
+  if (kind_ == kString) DropText(payload_.text);
   if (kind_ != kObject && kind_ != kArray) payload_.integer = 0;
-  if (!IsShared(literal_)) HeapText::Free(heap_, literal_);
+  DropText(literal_);
   literal_ = nullptr;
   FreeDoomed(doomed);
 }
 
+// The holder of the only reference is alone with the value: no other thread can count it,
+// so the last reference goes without an atomic read-modify-write.
+int32_t JsonValue::DropReference() {
+  if (refs_.load(std::memory_order_acquire) == 1) {
+    refs_.store(0, std::memory_order_relaxed);
+    return 0;
+  }
+  return refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
+}
+
 int32_t JsonValue::Release() {
-  const int32_t left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
+  const int32_t left = DropReference();
   if (left == 0) {
     Detach();
     next_ = nullptr;

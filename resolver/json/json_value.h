@@ -122,6 +122,7 @@ class JsonValue {
   std::u16string_view Literal() const { return ViewOf(literal_); }
   bool HasLiteral() const { return literal_ != nullptr; }
   std::u16string_view Text() const;  // String text; empty otherwise
+  HeapText* StringText() { return kind_ == kString ? payload_.text : nullptr; }  // for decoding
   bool BooleanValue() const { return kind_ == kBoolean && payload_.boolean != 0; }
   double RealValue() const { return payload_.real; }
   int64_t IntegerValue() const { return payload_.integer; }
@@ -133,7 +134,13 @@ class JsonValue {
 
  private:
   friend class MemberTable;
-  static JsonValue* Make(JsonHeap* heap, ValueKind kind);
+  static JsonValue* Make(JsonHeap* heap, ValueKind kind, size_t extraBytes = 0);
+  int32_t DropReference();  // the new count
+  // A value whose literal is a copy of text in the same block, right after the record.
+  static JsonValue* MakeWithText(JsonHeap* heap, ValueKind kind, std::u16string_view text);
+  const HeapText* InlineText() const { return reinterpret_cast<const HeapText*>(this + 1); }
+  // Frees a text the value owns, unless it is a shared literal or sits in the value's block.
+  void DropText(HeapText* text);
   void FreeRecord();
   // Lets go of every child: clears its links, then drops the container's reference; children
   // whose count reaches zero are chained onto doomed (through next) instead of being freed

@@ -15,8 +15,10 @@ int32_t MemberHash(std::u16string_view key) {
   return static_cast<int32_t>(h);
 }
 
+constexpr size_t kInlineBucketBytes = MemberTable::kInitialBuckets * sizeof(JsonValue*);
+
 MemberTable* MemberTable::Make(JsonHeap* heap) {
-  void* block = heap->Allocate(sizeof(MemberTable));
+  void* block = heap->Allocate(sizeof(MemberTable) + kInlineBucketBytes + ValueList::BytesInPlace());
   if (!block) return nullptr;
   auto* table = new (block) MemberTable();
   table->heap_ = heap;
@@ -24,14 +26,9 @@ MemberTable* MemberTable::Make(JsonHeap* heap) {
   table->memberCount_ = 0;
   table->loadFactor_ = kLoadFactor;
   table->threshold_ = static_cast<int32_t>(kInitialBuckets * kLoadFactor);
-  table->buckets_ = static_cast<JsonValue**>(heap->Allocate(kInitialBuckets * sizeof(JsonValue*)));
-  table->order_ = ValueList::Make(heap);
-  if (!table->buckets_ || !table->order_) {
-    heap->Free(table->buckets_);
-    ValueList::Free(table->order_);
-    heap->Free(table);
-    return nullptr;
-  }
+  table->buckets_ = table->InlineBuckets();
+  std::memset(table->buckets_, 0, kInlineBucketBytes);
+  table->order_ = ValueList::Place(reinterpret_cast<char*>(table->buckets_) + kInlineBucketBytes, heap);
   return table;
 }
 
@@ -39,8 +36,8 @@ void MemberTable::Free(MemberTable* table) {
   if (!table) return;
   table->Empty();
   JsonHeap* heap = table->heap_;
-  heap->Free(table->buckets_);
-  ValueList::Free(table->order_);
+  if (table->buckets_ != table->InlineBuckets()) heap->Free(table->buckets_);
+  table->order_->Release();
   heap->Free(table);
 }
 
@@ -63,6 +60,7 @@ bool MemberTable::Rehash() {
   const int32_t count = 2 * bucketCount_ + 1;
   auto** buckets = static_cast<JsonValue**>(heap_->Allocate(size_t(count) * sizeof(JsonValue*)));
   if (!buckets) return false;
+  std::memset(buckets, 0, size_t(count) * sizeof(JsonValue*));
   const int32_t oldCount = bucketCount_;
   JsonValue** old = buckets_;
   buckets_ = buckets;
@@ -77,7 +75,7 @@ bool MemberTable::Rehash() {
       m = next;
     }
   }
-  heap_->Free(old);
+  if (old != InlineBuckets()) heap_->Free(old);
   return true;
 }
 

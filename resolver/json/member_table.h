@@ -55,6 +55,8 @@ class MemberTable {
   MemberTable() = default;
   bool Rehash();
   int32_t BucketOf(int32_t hash) const;
+  // The first 11 buckets and the order list sit in the table's own block.
+  JsonValue** InlineBuckets() { return reinterpret_cast<JsonValue**>(this + 1); }
 
   JsonHeap* heap_;
   JsonValue** buckets_;

@@ -6,26 +6,29 @@
 
 namespace json {
 
-ValueList* ValueList::Make(JsonHeap* heap) {
-  void* block = heap->Allocate(sizeof(ValueList));
-  if (!block) return nullptr;
-  auto* list = new (block) ValueList();
+ValueList* ValueList::Place(void* memory, JsonHeap* heap) {
+  auto* list = new (memory) ValueList();
   list->heap_ = heap;
   list->count_ = 0;
   list->capacity_ = kInitialCapacity;
-  list->items_ = static_cast<JsonValue**>(heap->Allocate(kInitialCapacity * sizeof(JsonValue*)));
-  if (!list->items_) {
-    heap->Free(list);
-    return nullptr;
-  }
+  list->items_ = reinterpret_cast<JsonValue**>(list + 1);
   return list;
+}
+
+ValueList* ValueList::Make(JsonHeap* heap) {
+  void* block = heap->Allocate(BytesInPlace());
+  return block ? Place(block, heap) : nullptr;
+}
+
+void ValueList::Release() {
+  if (!InlineItems()) heap_->Free(items_);
+  items_ = reinterpret_cast<JsonValue**>(this + 1);
 }
 
 void ValueList::Free(ValueList* list) {
   if (!list) return;
-  JsonHeap* heap = list->heap_;
-  heap->Free(list->items_);
-  heap->Free(list);
+  list->Release();
+  list->heap_->Free(list);
 }
 
 bool ValueList::Grow() {
@@ -34,7 +37,7 @@ bool ValueList::Grow() {
   auto** items = static_cast<JsonValue**>(heap_->Allocate(size_t(capacity) * sizeof(JsonValue*)));
   if (!items) return false;
   std::memcpy(items, items_, size_t(count_) * sizeof(JsonValue*));
-  heap_->Free(items_);
+  if (!InlineItems()) heap_->Free(items_);
   items_ = items;
   capacity_ = capacity;
   return true;

@@ -15,9 +15,15 @@ class ValueList {
  public:
   static constexpr int32_t kInitialCapacity = 8;
 
-  // A new empty list, or nullptr when memory runs out.
+  // A new empty list, or nullptr when memory runs out. The first 8 items sit in the list's
+  // own block.
   static ValueList* Make(JsonHeap* heap);
   static void Free(ValueList* list);
+  // The same inside memory of BytesInPlace() bytes that belongs to someone else (a table);
+  // Release frees only what the list allocated itself.
+  static size_t BytesInPlace() { return sizeof(ValueList) + kInitialCapacity * sizeof(JsonValue*); }
+  static ValueList* Place(void* memory, JsonHeap* heap);
+  void Release();
 
   int32_t Count() const { return count_; }
   int32_t Capacity() const { return capacity_; }
@@ -39,6 +45,7 @@ class ValueList {
  private:
   ValueList() = default;
   bool Grow();
+  bool InlineItems() const { return items_ == reinterpret_cast<JsonValue* const*>(this + 1); }
 
   JsonHeap* heap_;
   int32_t count_;
