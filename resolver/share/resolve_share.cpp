@@ -16,7 +16,8 @@
 namespace share {
 namespace {
 
-// The service refuses the password it just accepted when its page asks for it again.
+// Reported when the share page still asks for the password after the check passed: the
+// service did not take it.
 constexpr int32_t kErrnoWrongPassword = -9;
 
 }  // namespace
@@ -53,8 +54,8 @@ bool ShareClient::Resolve(std::vector<FileEntry>& files, std::string& message, R
 }
 
 // A stored page URL with "shareid" (the password has passed) is fetched twice; otherwise the
-// link's redirects are walked to the "?surl=" page, which is then fetched twice more (the
-// service sets its cookies on the first visits). False when the walk found no page.
+// link's redirects are walked to the "?surl=" page, which is then fetched twice more. False
+// when the walk found no page.
 bool ShareClient::FetchSharePage(std::string& body) {
   if (!Contains(pageUrl_, "shareid")) {
     switch (WalkToSharePage(body)) {
@@ -69,7 +70,8 @@ bool ShareClient::FetchSharePage(std::string& body) {
 
 // Follows the Location targets from the link (or the stored page URL) until the page URL
 // holds "?surl=". A reply without Location ends the walk on that page: fetching the same URL
-// again would only give the same answer. More than kMaxWalkHops targets: no share page.
+// again would only give the same answer. kMaxWalkHops targets without a "?surl=" page: no
+// share page.
 ShareClient::Walk ShareClient::WalkToSharePage(std::string& body) {
   for (int hops = 0;;) {
     if (pageUrl_.empty()) pageUrl_ = info_.url;
@@ -115,7 +117,8 @@ bool ShareClient::PasswordCheck(std::vector<FileEntry>& files, std::string& mess
 }
 
 // POST "/share/verify?" with the page's query; the service answers errno 0 and sets the
-// password cookie BDCLND. Redirects of this reply are followed.
+// password cookie BDCLND. Redirects of this reply are followed, and of no later request, also
+// when the check fails (the listing and the download request rely on it).
 bool ShareClient::Verify(std::string& message) {
   const std::string url = "https://" + hosts_.main + "/share/verify?" +
                           TextAfterLast(pageUrl_, "init?") + "&t=" + Timestamp13() +
@@ -126,6 +129,7 @@ bool ShareClient::Verify(std::string& message) {
   http_.Open("POST", url);
   http_.SetReferer(pageUrl_);
   http_.Send(form);
+  http_.SetFollowRedirects(false);
   json::JsonDocument doc;
   doc.ClearAt("");
   if (!doc.Parse(http_.ReplyText(), false)) {

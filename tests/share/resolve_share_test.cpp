@@ -226,6 +226,21 @@ TEST_F(ShareClientTest, PasswordCheckFailures) {
   }
 }
 
+TEST_F(ShareClientTest, AfterAFailedCheckRedirectsAreNotFollowed) {
+  net.QueueReply(Redirect(kPage));
+  net.QueueReply(Ok(kPasswordPage));
+  net.QueueReply(Ok(kPasswordPage));
+  net.QueueReply(Ok(R"({"errno":-9})"));
+  client.SetShare(kLink, "zz99");
+  ASSERT_FALSE(client.ResolveShare(files, message));
+  // A listing answered with a redirect is not followed to its target.
+  net.QueueReply(Redirect("https://localhost:47443/elsewhere"));
+  net.QueueReply(Ok(R"({"errno":0,"list":[{"fs_id":1}]})"));
+  client.ListFolder("/", files, message);
+  EXPECT_EQ(Requests().size(), 5u);
+  EXPECT_TRUE(files.empty());
+}
+
 TEST_F(ShareClientTest, PageFailureTexts) {
   const struct {
     const char* name;
