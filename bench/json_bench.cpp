@@ -161,6 +161,51 @@ void MemoryReport() {
   });
 }
 
+// ---- inputs that are hard on the scanner ---------------------------------------------------
+
+// The time per MiB of text (UTF-16 units counted as two bytes) of a few worst cases.
+void WorstCases() {
+  struct Worst {
+    const char* name;
+    std::u16string text;
+  };
+  auto repeat = [](std::u16string_view piece, size_t bytes) {
+    std::u16string t;
+    while (t.size() * 2 < bytes) t += piece;
+    return t;
+  };
+  std::u16string collisions = u"{";
+  for (int i = 0; i < 16384; ++i) {  // 16384 keys made of "Aa" and "BB", which all hash alike
+    std::u16string key;
+    for (int b = 0; b < 14; ++b) key += (i >> b & 1) ? u"BB" : u"Aa";
+    collisions += u"'" + key + u"':1,";
+  }
+  collisions += u"'end':1}";
+  std::vector<Worst> worst = {
+      {"100 MB of spaces in an Object", u"{'a':" + std::u16string(50u << 20, u' ') + u"1}"},
+      {"100,000 opening brackets", std::u16string(100000, u'[')},
+      {"1000 nested Arrays, 2 MiB", repeat(std::u16string(1000, u'[') + std::u16string(1000, u']'), 2u << 20)},
+      {"small numbers [0,0,...]", u"[" + repeat(u"0,", 4u << 20) + u"0]"},
+      {"empty strings ['',...]", u"[" + repeat(u"'',", 4u << 20) + u"'']"},
+      {"one long string", u"['" + repeat(u"\\\u0041x", 8u << 20) + u"']"},
+      {"members {'k':1,...}", u"{" + repeat(u"'k':1,", 4u << 20) + u"'k':1}"},
+      {"16384 colliding keys", collisions},
+      {"unclosed quote", u"{'a':'" + repeat(u"x", 8u << 20)},
+  };
+  std::printf("\nHard inputs (ParseW, best of 3):\n");
+  for (const Worst& w : worst) {
+    double best = 1e9;
+    for (int i = 0; i < 3; ++i) {
+      const auto t0 = std::chrono::steady_clock::now();
+      json::JsonDocument doc;
+      doc.ParseW(w.text, true);
+      best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    const double mib = double(w.text.size() * 2) / double(1 << 20);
+    std::printf("  %-32s %8.2f MiB %9.1f ms %8.1f ms/MiB\n", w.name, mib, best * 1e3, best * 1e3 / mib);
+  }
+}
+
 void PrintRatios(const std::map<std::string, double>& mbps) {
   auto at = [&](const char* k) { auto it = mbps.find(k); return it == mbps.end() ? 0.0 : it->second; };
   const double ours = at("JsonDocument ParseW (UTF-16)");
@@ -239,5 +284,6 @@ int main(int argc, char** argv) {
               MegaBytes(), double(Data().cp936.size()) / 1e6, Data().utf16.size());
   const int rc = RunAll(argc, argv);
   MemoryReport();
+  WorstCases();
   return rc;
 }

@@ -172,6 +172,7 @@ void JsonValue::ReleaseChildren(JsonValue** doomed) {
     order.Empty();
     std::memset(t->buckets_, 0, size_t(t->bucketCount_) * sizeof(JsonValue*));
     t->memberCount_ = 0;
+    t->DropIndex();
   } else if (kind_ == kArray && payload_.list) {
     ValueList& list = *payload_.list;
     for (int32_t i = 0; i < list.Count(); ++i) {

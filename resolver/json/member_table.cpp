@@ -5,6 +5,7 @@
 #include <new>
 
 #include "resolver/json/json_value.h"
+#include "resolver/json/member_index.h"
 
 namespace json {
 
@@ -49,6 +50,7 @@ int32_t MemberTable::BucketOf(int32_t hash) const {
 JsonValue* MemberTable::Find(std::u16string_view key) const { return Find(key, MemberHash(key)); }
 
 JsonValue* MemberTable::Find(std::u16string_view key, int32_t hash) const {
+  if (index_) return index_->Find(key, MemberIndex::StrongHash(key));
   for (JsonValue* m = buckets_[BucketOf(hash)]; m; m = m->next_) {
     if (m->keyHash_ == hash && ViewOf(m->key_) == key) return m;
   }
@@ -79,24 +81,32 @@ bool MemberTable::Rehash() {
   return true;
 }
 
+// The child takes the old member's key text, hash and place in the order.
+void MemberTable::TakePlace(JsonValue* old, JsonValue* child) {
+  child->key_ = old->key_;
+  child->keyHash_ = old->keyHash_;
+  child->orderIndex_ = old->orderIndex_;
+  order_->Set(old->orderIndex_, child);
+  old->next_ = nullptr;
+  old->key_ = nullptr;
+}
+
 bool MemberTable::Put(std::u16string_view key, JsonValue* child, JsonValue** replaced) {
   *replaced = nullptr;
+  if (index_) return PutIndexed(key, child, replaced);
   const int32_t hash = MemberHash(key);
   int32_t b = BucketOf(hash);
-  for (JsonValue** link = &buckets_[b]; *link; link = &(*link)->next_) {
+  int steps = 0;
+  for (JsonValue** link = &buckets_[b]; *link; link = &(*link)->next_, ++steps) {
     JsonValue* old = *link;
     if (old->keyHash_ != hash || ViewOf(old->key_) != key) continue;
     child->next_ = old->next_;
-    child->key_ = old->key_;
-    child->keyHash_ = hash;
-    child->orderIndex_ = old->orderIndex_;
-    order_->Set(old->orderIndex_, child);
     *link = child;
-    old->next_ = nullptr;
-    old->key_ = nullptr;
+    TakePlace(old, child);
     *replaced = old;
     return true;
   }
+  if (steps > MemberIndex::kLongChain && BuildIndex()) return PutIndexed(key, child, replaced);
   HeapText* keyText = HeapText::Make(heap_, key);
   if (!keyText) return false;
   if (memberCount_ >= threshold_ && !Rehash()) {
@@ -118,6 +128,17 @@ bool MemberTable::Put(std::u16string_view key, JsonValue* child, JsonValue** rep
 }
 
 bool MemberTable::Unlink(JsonValue* member) {
+  if (index_) {
+    if (Find(member->Key()) != member) return false;
+    index_->Erase(member->Key());
+    const int32_t at = member->orderIndex_;
+    order_->RemoveAt(at);
+    for (int32_t i = at; i < order_->Count(); ++i) order_->At(i)->orderIndex_ = i;
+    --memberCount_;
+    HeapText::Free(heap_, member->key_);
+    member->key_ = nullptr;
+    return true;
+  }
   for (JsonValue** link = &buckets_[BucketOf(member->keyHash_)]; *link; link = &(*link)->next_) {
     if (*link != member) continue;
     *link = member->next_;
@@ -143,6 +164,63 @@ void MemberTable::Empty() {
   order_->Empty();
   std::memset(buckets_, 0, size_t(bucketCount_) * sizeof(JsonValue*));
   memberCount_ = 0;
+  DropIndex();
+}
+
+void MemberTable::DropIndex() {
+  if (!index_) return;
+  index_->~MemberIndex();
+  heap_->Free(index_);
+  index_ = nullptr;
+}
+
+// Every member goes into a new index; the chains are dropped. On failure nothing changes.
+bool MemberTable::BuildIndex() {
+  void* block = heap_->Allocate(sizeof(MemberIndex));
+  if (!block) return false;
+  auto* index = new (block) MemberIndex(heap_);
+  for (int32_t i = 0; i < order_->Count(); ++i) {
+    JsonValue* m = order_->At(i);
+    if (!index->Insert(m, MemberIndex::StrongHash(m->Key()))) {
+      index->~MemberIndex();
+      heap_->Free(block);
+      return false;
+    }
+  }
+  for (int32_t i = 0; i < order_->Count(); ++i) order_->At(i)->next_ = nullptr;
+  std::memset(buckets_, 0, size_t(bucketCount_) * sizeof(JsonValue*));
+  index_ = index;
+  return true;
+}
+
+bool MemberTable::PutIndexed(std::u16string_view key, JsonValue* child, JsonValue** replaced) {
+  const uint64_t strong = MemberIndex::StrongHash(key);
+  size_t slot = 0;
+  if (JsonValue* old = index_->Find(key, strong, &slot)) {
+    TakePlace(old, child);
+    child->next_ = nullptr;
+    index_->Replace(slot, child);
+    *replaced = old;
+    return true;
+  }
+  HeapText* keyText = HeapText::Make(heap_, key);
+  if (!keyText) return false;
+  if (!order_->Append(child)) {
+    HeapText::Free(heap_, keyText);
+    return false;
+  }
+  child->key_ = keyText;  // the index reads the key
+  if (!index_->Insert(child, strong)) {
+    order_->RemoveAt(order_->Count() - 1);
+    HeapText::Free(heap_, keyText);
+    child->key_ = nullptr;
+    return false;
+  }
+  child->keyHash_ = MemberHash(key);
+  child->next_ = nullptr;
+  child->orderIndex_ = order_->Count() - 1;
+  ++memberCount_;
+  return true;
 }
 
 }  // namespace json

@@ -17,6 +17,7 @@
 namespace json {
 
 class JsonValue;
+class MemberIndex;
 
 // h = h * 31 + unit (mod 2^32) over every unit and once more over the terminating zero unit,
 // read as signed 32-bit: "a" -> 3007, "" -> 0.
@@ -45,6 +46,10 @@ class MemberTable {
   // bucket count stays as it has grown.
   void Empty();
 
+  // Leaves the indexed lookup (see member_index.h), back to empty chains.
+  void DropIndex();
+  bool Indexed() const { return index_ != nullptr; }
+
   int32_t MemberCount() const { return memberCount_; }
   int32_t BucketCount() const { return bucketCount_; }
   int32_t Threshold() const { return threshold_; }
@@ -54,6 +59,9 @@ class MemberTable {
   friend class JsonValue;
   MemberTable() = default;
   bool Rehash();
+  bool BuildIndex();
+  bool PutIndexed(std::u16string_view key, JsonValue* child, JsonValue** replaced);
+  void TakePlace(JsonValue* old, JsonValue* child);
   int32_t BucketOf(int32_t hash) const;
   // The first 11 buckets and the order list sit in the table's own block.
   JsonValue** InlineBuckets() { return reinterpret_cast<JsonValue**>(this + 1); }
@@ -65,6 +73,7 @@ class MemberTable {
   int32_t threshold_;
   float loadFactor_;
   ValueList* order_;
+  MemberIndex* index_ = nullptr;  // set once a chain has grown long; the chains are then unused
 };
 
 }  // namespace json

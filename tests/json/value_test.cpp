@@ -311,3 +311,57 @@ TEST(Literals, MadeNumbersUseThirteenDigitsAndDecimal) {
 
 }  // namespace
 }  // namespace json
+
+namespace json {
+namespace {
+
+// Keys made of "Aa" and "BB" all share one MemberHash: the table moves to its index and keeps
+// every rule (replacement in place, removal, order, copies).
+std::u16string CollidingKey(int i, int pairs) {
+  std::u16string key;
+  for (int b = 0; b < pairs; ++b) key += (i >> b & 1) ? u"BB" : u"Aa";
+  return key;
+}
+
+TEST(MemberTable, KeysThatAllHashAlikeStayFastAndCorrect) {
+  constexpr int kKeys = 256;
+  JsonValue* obj = JsonValue::CreateObject(nullptr);
+  for (int i = 0; i < kKeys; ++i) {
+    EXPECT_EQ(MemberHash(CollidingKey(i, 8)), MemberHash(CollidingKey(0, 8)));
+    ASSERT_TRUE(JsonValue::PutMember(obj, CollidingKey(i, 8), JsonValue::CreateInteger(nullptr, i)));
+  }
+  EXPECT_TRUE(obj->Table()->Indexed());
+  EXPECT_EQ(obj->ChildCount(), kKeys);
+  ASSERT_TRUE(JsonValue::PutMember(obj, CollidingKey(3, 8), JsonValue::CreateInteger(nullptr, -3)));
+  EXPECT_TRUE(JsonValue::DropMember(obj, CollidingKey(100, 8)));
+  EXPECT_FALSE(JsonValue::DropMember(obj, CollidingKey(100, 8)));
+  JsonValue* moved = JsonValue::TakeMember(obj, CollidingKey(200, 8));
+  moved->Detach();  // the reference the table held is now the caller's
+  EXPECT_EQ(moved->Key(), u"");
+  EXPECT_EQ(moved->Parent(), nullptr);
+  moved->Release();
+  ASSERT_TRUE(JsonValue::PutMember(obj, CollidingKey(100, 8), JsonValue::CreateInteger(nullptr, 100)));
+  EXPECT_EQ(obj->ChildCount(), kKeys - 1);
+  for (int i = 0; i < kKeys; ++i) {
+    const JsonValue* m = obj->FindMember(CollidingKey(i, 8));
+    if (i == 200) {
+      EXPECT_EQ(m, nullptr);
+      continue;
+    }
+    ASSERT_NE(m, nullptr) << i;
+    EXPECT_EQ(m->IntegerValue(), i == 3 ? -3 : i);
+  }
+  EXPECT_EQ(obj->ChildAt(3)->IntegerValue(), -3);           // replaced in place
+  EXPECT_EQ(obj->ChildAt(kKeys - 2)->IntegerValue(), 100);  // dropped, then added at the end
+  JsonValue* copy = JsonValue::DeepCopy(obj);
+  EXPECT_EQ(Text(copy), Text(obj));
+  copy->Release();
+  obj->ClearContent();
+  EXPECT_FALSE(obj->Table()->Indexed());
+  ASSERT_TRUE(JsonValue::PutMember(obj, u"a", JsonValue::CreateNull(nullptr)));
+  EXPECT_EQ(Text(obj), u"{\"a\":null}");
+  obj->Release();
+}
+
+}  // namespace
+}  // namespace json
