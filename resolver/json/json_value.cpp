@@ -1,5 +1,7 @@
 #include "resolver/json/json_value.h"
 
+#include "resolver/json/region_heap.h"
+
 #include <cstring>
 #include <new>
 
@@ -232,12 +234,14 @@ int32_t JsonValue::Release() {
 // Frees a chain of values whose counts reached zero, and every descendant that goes with
 // them, without recursion.
 void JsonValue::FreeDoomed(JsonValue* doomed) {
+  if (!doomed) return;
   while (doomed) {
     JsonValue* v = doomed;
     doomed = v->next_;
     v->ClearInto(&doomed);
     v->heap_->Free(v);
   }
+  RegionHeap::FlushFrees();
 }
 
 // ---- conversion and scalars ----------------------------------------------------------------

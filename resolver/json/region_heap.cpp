@@ -28,22 +28,22 @@ void Drop(Chunk* chunk, long count = 1) {
 }
 
 // Frees come in runs from one chunk (a tree goes in the order it was made): a thread counts
-// a run itself and hands it to the chunk in one step when the run ends. A chunk's count thus
-// only ever stays high for a while, never drops early.
+// a run itself and hands it to the chunk in one step when the run ends (at the next chunk, or
+// at FlushFrees). A chunk's count thus stays high for a while, never drops early.
+//
+// The state is trivially destructible on purpose: thread-local destructors run too late on
+// some runtimes (mingw's emulated TLS). A thread that ends without ReleaseThread leaves its
+// current chunk, and a run it did not flush, behind: at most two chunks (128 KiB).
 struct Current {
-  Chunk* chunk = nullptr;
-  char* next = nullptr;
-  size_t left = 0;
-  Chunk* freeing = nullptr;
-  long freed = 0;
+  Chunk* chunk;
+  char* next;
+  size_t left;
+  Chunk* freeing;
+  long freed;
   void Flush() {
     if (freeing) Drop(freeing, freed);
     freeing = nullptr;
     freed = 0;
-  }
-  ~Current() {
-    Flush();
-    if (chunk) Drop(chunk);
   }
 };
 
@@ -61,6 +61,17 @@ bool NewChunk(Current& c) {
 }
 
 }  // namespace
+
+void RegionHeap::FlushFrees() { t_current.Flush(); }
+
+void RegionHeap::ReleaseThread() {
+  Current& c = t_current;
+  c.Flush();
+  if (c.chunk) Drop(c.chunk);
+  c.chunk = nullptr;
+  c.next = nullptr;
+  c.left = 0;
+}
 
 void* RegionHeap::Allocate(size_t bytes) {
   if (bytes > kMaxSmall) {

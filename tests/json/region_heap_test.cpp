@@ -43,6 +43,7 @@ void CheckAndFree(RegionHeap& heap, std::vector<Block>& blocks, unsigned seed) {
     for (size_t k = 0; k < b.size; ++k) ASSERT_EQ(b.p[k], b.fill);
     heap.Free(b.p);
   }
+  RegionHeap::FlushFrees();
   blocks.clear();
 }
 
@@ -53,21 +54,30 @@ TEST(RegionHeap, BlocksAreDisjointAndGoBackInAnyOrder) {
     CheckAndFree(heap, blocks, round + 100);
   }
   heap.Free(nullptr);
+  RegionHeap::ReleaseThread();
 }
 
 TEST(RegionHeap, BlocksMadeOnOneThreadAreFreedOnAnother) {
   RegionHeap heap;
   std::vector<Block> blocks;
-  std::thread maker([&] { blocks = AllocateMany(heap, 5000, 7); });
+  std::thread maker([&] {
+    blocks = AllocateMany(heap, 5000, 7);
+    RegionHeap::ReleaseThread();
+  });
   maker.join();  // the maker's chunks outlive it
   CheckAndFree(heap, blocks, 8);
   std::thread freer([&] {
     std::vector<Block> mine = AllocateMany(heap, 5000, 9);
     blocks = mine;
+    RegionHeap::ReleaseThread();
   });
   freer.join();
-  std::thread other([&] { CheckAndFree(heap, blocks, 10); });
+  std::thread other([&] {
+    CheckAndFree(heap, blocks, 10);
+    RegionHeap::ReleaseThread();
+  });
   other.join();
+  RegionHeap::ReleaseThread();
 }
 
 TEST(RegionHeap, CarriesAWholeDocument) {
