@@ -247,7 +247,9 @@ void MainWindow::OnListNotify(const NMHDR& header) {
 void MainWindow::OnSelectAllPressed() { routines_->ToggleAllRows(); }
 
 LRESULT CALLBACK MainWindow::SelectAllProc(HWND box, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-  if (msg == WM_LBUTTONDOWN) reinterpret_cast<MainWindow*>(self)->OnSelectAllPressed();
+  // A second press soon after the first arrives as a double-click, which the box also takes as
+  // a press: the rows must follow it too, or box and rows part ways.
+  if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) reinterpret_cast<MainWindow*>(self)->OnSelectAllPressed();
   return DefSubclassProc(box, msg, wp, lp);
 }
 
