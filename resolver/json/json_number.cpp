@@ -76,16 +76,31 @@ int64_t ParseInteger(std::u16string_view token) {
 }
 
 // The digits, point and exponent are copied into an ASCII number that from_chars rounds
-// correctly; the sign is applied afterwards so that a zero mantissa keeps it (-0.0).
+// correctly; the sign is applied afterwards so that a zero mantissa keeps it (-0.0). Short
+// tokens (all but freak ones) use a buffer on the stack.
 double ParseReal(std::u16string_view token) {
   bool negative = false;
   size_t i = SkipLeadAndSign(token, negative);
-  std::string number;
+  char small[128];
+  std::string large;
+  char* number = small;
+  if (token.size() + 24 > sizeof small) {
+    large.resize(token.size() + 24);
+    number = &large[0];
+  }
+  size_t n = 0;
   bool digits = false;
-  for (; i < token.size() && IsDigit(token[i]); ++i, digits = true) number.push_back(char(token[i]));
+  bool nonzero = false;
+  for (; i < token.size() && IsDigit(token[i]); ++i, digits = true) {
+    nonzero = nonzero || token[i] != u'0';
+    number[n++] = char(token[i]);
+  }
   if (i < token.size() && token[i] == u'.') {
-    number.push_back('.');
-    for (++i; i < token.size() && IsDigit(token[i]); ++i, digits = true) number.push_back(char(token[i]));
+    number[n++] = '.';
+    for (++i; i < token.size() && IsDigit(token[i]); ++i, digits = true) {
+      nonzero = nonzero || token[i] != u'0';
+      number[n++] = char(token[i]);
+    }
   }
   int64_t exponent = 0;
   if (i < token.size() && (token[i] == u'e' || token[i] == u'E')) {
@@ -99,12 +114,11 @@ double ParseReal(std::u16string_view token) {
   }
   double value = 0.0;
   if (digits) {
-    number += 'e' + std::to_string(exponent);
-    const auto r = std::from_chars(number.data(), number.data() + number.size(), value);
+    number[n++] = 'e';
+    n = size_t(std::to_chars(number + n, number + n + 20, exponent).ptr - number);
+    const auto r = std::from_chars(number, number + n, value);
     if (r.ec == std::errc::result_out_of_range) {
-      const bool zeroMantissa = number.find_first_of("123456789") == std::string::npos ||
-                                number.find_first_of("123456789") > number.find('e');
-      value = (exponent > 0 && !zeroMantissa) ? std::numeric_limits<double>::infinity() : 0.0;
+      value = (exponent > 0 && nonzero) ? std::numeric_limits<double>::infinity() : 0.0;
     }
   }
   return negative ? -value : value;
