@@ -5,7 +5,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "resolver/shell/main_window_win.h"
 #include "tests/http/fake_internet_api.h"
@@ -90,6 +94,50 @@ TEST_F(MainWindowTest, ThanksEntryOpensAnOwnerlessWindowEachTime) {
   int open = 0;
   for (HWND t = nullptr; (t = FindWindowExW(nullptr, t, L"QuillonThanks", L"Thanks")) != nullptr;) ++open;
   EXPECT_EQ(open, 2) << "the menu opens a new Thanks window while one is open";
+}
+
+// Rows that a worker thread adds in blocks while the UI thread waits for UiLock (serving sent
+// messages) or runs its message loop: every row arrives, in order, and neither thread hangs.
+TEST_F(MainWindowTest, RowsFromAnotherThreadArriveInOrder) {
+  shell::Win32View view(window_->Hwnd());
+  std::vector<shell::RowTexts> rows;
+  for (int i = 0; i < 230; ++i) rows.push_back({"row " + std::to_string(i), std::to_string(i) + " B", "t"});
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    {
+      shell::UiLockHold hold(program_.uiLock);
+      view.BeginRowFill(static_cast<int>(rows.size()));
+    }
+    for (size_t first = 0; first < rows.size(); first += 50) {
+      shell::UiLockHold hold(program_.uiLock);
+      view.AddRows(rows.data() + first, std::min<size_t>(50, rows.size() - first));
+    }
+    shell::UiLockHold hold(program_.uiLock);
+    view.EndRowFill();
+    done = true;
+  });
+  const ULONGLONG deadline = GetTickCount64() + 10000;
+  for (int turn = 0; !done && GetTickCount64() < deadline; ++turn) {
+    if (turn % 2) {
+      shell::UiLockHold hold(program_.uiLock);  // the UI thread waiting for the lock, as ToggleAllRows does
+    } else {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Sleep(1);
+    }
+  }
+  worker.join();
+  ASSERT_TRUE(done) << "the worker did not finish in 10 s";
+  ASSERT_EQ(view.RowCount(), 230);
+  wchar_t buf[64] = {};
+  LVITEMW item = {};
+  item.iSubItem = 1;
+  item.pszText = buf;
+  item.cchTextMax = 64;
+  for (int row : {0, 49, 50, 229}) {
+    SendMessageW(Control(shell::kData), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::wstring(buf), std::to_wstring(row) + L" B") << row;
+  }
 }
 
 }  // namespace
