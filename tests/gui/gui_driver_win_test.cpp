@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "gui_driver.h"
 
 namespace {
@@ -97,6 +99,36 @@ TEST_F(GuiDriverTest, ReadsAndTicksListRowsThroughTargetMemory) {
   ClientToScreen(list_, &origin);
   EXPECT_GE(row0.top, origin.y) << "screen coordinates, below the list's top";
   EXPECT_FALSE(gui_driver::ListItemRect(list_, 5, &row0)) << "no such row";
+}
+
+TEST_F(GuiDriverTest, WaitForTextSeesTheTextOrGivesUpInTime) {
+  HWND edit = gui_driver::Control(top_, kEditId);
+  gui_driver::SetText(edit, L"\u89E3\u6790\u5B8C\u6210 done");
+  DWORD ms = 0;
+  EXPECT_TRUE(gui_driver::WaitForText(edit, L"\u5B8C\u6210", 1000, &ms));
+  EXPECT_LT(ms, 100u);
+  EXPECT_FALSE(gui_driver::WaitForText(edit, L"never", 200, &ms));
+  EXPECT_GE(ms, 200u);
+}
+
+// A window whose thread does not read its messages is reported as not answering, within the
+// time given, rather than hanging the driver.
+TEST_F(GuiDriverTest, PingTellsABusyWindowFromAnAnsweringOne) {
+  DWORD ms = 0;
+  EXPECT_TRUE(gui_driver::Ping(top_, 1000, &ms));
+  HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HWND busy = nullptr;
+  std::thread owner([&] {
+    busy = CreateWindowExW(0, L"STATIC", L"busy", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    SetEvent(created);
+    Sleep(1500);  // reads no message meanwhile
+    DestroyWindow(busy);
+  });
+  WaitForSingleObject(created, 5000);
+  EXPECT_FALSE(gui_driver::Ping(busy, 300, &ms));
+  EXPECT_LT(ms, 1200u);
+  owner.join();
+  CloseHandle(created);
 }
 
 }  // namespace
