@@ -3,6 +3,8 @@
 #include <memory>
 #include <utility>
 
+#include "resolver/json/region_heap.h"
+
 namespace shell {
 
 namespace {
@@ -10,6 +12,8 @@ namespace {
 DWORD WINAPI RunRoutine(void* parameter) {
   std::unique_ptr<std::function<void()>> routine(static_cast<std::function<void()>*>(parameter));
   (*routine)();
+  // The worker parsed the share's page data: its JSON heap chunk goes with the thread.
+  json::RegionHeap::ReleaseThread();
   return 0;
 }
 
