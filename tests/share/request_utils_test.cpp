@@ -9,6 +9,7 @@
 
 #include "base/gbk_literal.h"
 #include "resolver/share/base64.h"
+#include "tests/share/request_pattern.h"
 
 namespace share {
 namespace {
@@ -101,32 +102,11 @@ TEST(Timestamp13Test, IsUnixMilliseconds) {
   EXPECT_LE(std::stoll(stamp), after);
 }
 
-// Minimal decoder for the check: the log id must turn back into its text.
-std::string Base64Decode(const std::string& in) {
-  static const std::string alphabet =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  unsigned buffer = 0;
-  int bits = 0;
-  for (char c : in) {
-    if (c == '=') break;
-    const size_t v = alphabet.find(c);
-    if (v == std::string::npos) return "<bad character>";
-    buffer = (buffer << 6) | static_cast<unsigned>(v);
-    bits += 6;
-    if (bits >= 8) {
-      bits -= 8;
-      out.push_back(static_cast<char>((buffer >> bits) & 0xFF));
-    }
-  }
-  return out;
-}
-
 TEST(MakeLogIdTest, DecodesToStampDotNineteenDigits) {
   const std::string id = MakeLogId();
   EXPECT_EQ(id.find_first_of("\r\n"), std::string::npos);
   EXPECT_EQ(id.size() % 4, 0u);
-  const std::string text = Base64Decode(id);
+  const std::string text = testing::Base64Decode(id);
   ASSERT_EQ(text.size(), 13u + 1 + 19) << text;
   EXPECT_TRUE(AllDigits(text.substr(0, 13)));
   EXPECT_EQ(text[13], '.');
