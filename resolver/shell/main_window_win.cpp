@@ -1,4 +1,5 @@
 #include "resolver/shell/main_window_win.h"
+#include "resolver/shell/window_class_win.h"
 
 #include <commctrl.h>
 
@@ -78,16 +79,9 @@ HMENU PopupOf(const MenuEntrySpec* entries, size_t count) {
 }
 
 bool RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLON));
-  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLON), IMAGE_ICON, 16, 16, 0));
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMainClass;
-  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLON));
+  auto* small = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLON), IMAGE_ICON, 16, 16, 0));
+  return RegisterShellWindowClass(instance, kMainClass, proc, icon, small);
 }
 
 }  // namespace

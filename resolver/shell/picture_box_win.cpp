@@ -1,4 +1,5 @@
 #include "resolver/shell/picture_box_win.h"
+#include "resolver/shell/window_class_win.h"
 
 #include <wincodec.h>
 
@@ -119,14 +120,7 @@ LRESULT CALLBACK PictureProc(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 bool RegisterPictureBoxClass(HINSTANCE instance) {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = PictureProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kPictureBoxClass;
-  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterShellWindowClass(instance, kPictureBoxClass, PictureProc);
 }
 
 bool SetPictureBoxImage(HWND box, const std::vector<uint8_t>& imageFile) {

@@ -1,4 +1,5 @@
 #include "resolver/shell/thanks_window_win.h"
+#include "resolver/shell/window_class_win.h"
 
 #include <cstdint>
 #include <vector>
@@ -80,14 +81,7 @@ LRESULT CALLBACK ThanksProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool RegisterThanksClass(HINSTANCE instance) {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = ThanksProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kThanksClass;
-  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterShellWindowClass(instance, kThanksClass, ThanksProc);
 }
 
 }  // namespace
