@@ -114,18 +114,7 @@ class Quillon:
         return self.d.run(*args, ok=ok)
 
     def wait_for_window(self):
-        """Right after another Wine program has ended, Wine's desktop process may be going away,
-        and a window search can then hang (seen under Xvfb): such a search is given up and
-        started again."""
-        for attempt in range(3):
-            try:
-                r = subprocess.run([WINE, self.d.exe, "find", "Quillon", "15", "8000"], stdin=subprocess.DEVNULL,
-                                   capture_output=True, timeout=12)
-                if r.returncode == 0:
-                    return
-            except subprocess.TimeoutExpired:
-                print(f"window search hung (attempt {attempt + 1})", flush=True)
-        raise RuntimeError("the main window did not come")
+        self.d.find_window("Quillon", 15)
 
     def screen_rect(self, control):
         return self.d.screen_rect("Quillon", control)

@@ -99,6 +99,20 @@ class Driver:
             raise RuntimeError(f"gui-driver {' '.join(map(str, args))}: {r.returncode} {out}")
         return out
 
+    def find_window(self, caption, children, attempts=3):
+        """Waits for the window and its children. Right after another Wine program has ended,
+        Wine's desktop process may be going away and a window search can then hang (seen under
+        Xvfb): such a search is given up after 12 s and started again."""
+        for attempt in range(attempts):
+            try:
+                r = subprocess.run([WINE, self.exe, "find", caption, str(children), "8000"],
+                                   stdin=subprocess.DEVNULL, capture_output=True, timeout=12)
+                if r.returncode == 0:
+                    return
+            except subprocess.TimeoutExpired:
+                print(f"window search hung (attempt {attempt + 1})", flush=True)
+        raise RuntimeError(f"the window {caption} did not come")
+
     def controls(self, caption):
         pattern = re.compile(r"control id=(-?\d+) parent=(-?\d+) class=(\S+) rect=(-?\d+),(-?\d+),(\d+),(\d+) "
                              r"visible=(\d) enabled=(\d) style=(0x[0-9a-f]+) exstyle=(0x[0-9a-f]+) text=(.*)$")
@@ -215,7 +229,7 @@ def check_thanks_window(driver):
     driver.run("screen-click", client_left + 15, client_top - 9)
     left, top, width, _ = map(int, driver.run("popup-menu", 5000)[0].split()[1].split(","))
     driver.run("screen-click", left + width // 2, top + 11)
-    driver.run("find", "Thanks", 5, 10000)
+    driver.find_window("Thanks", 5)
     rect = driver.screen_rect("Thanks")
     check(rect == (50, 50, 240, 496), f"Thanks window at 50,50 sized 240x496, got {rect}")
     by_id = {c["id"]: c for c in driver.controls("Thanks")}
@@ -262,7 +276,7 @@ def main():
     program = subprocess.Popen([WINE, args.quillon], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     try:
-        driver.run("find", "Quillon", len(MAIN_CONTROLS) + 1, 20000)
+        driver.find_window("Quillon", len(MAIN_CONTROLS) + 1)
         print(f"main window ready after {time.monotonic() - started:.2f} s", flush=True)
         with tempfile.TemporaryDirectory() as tmp:
             check_main_window(driver, tmp)
